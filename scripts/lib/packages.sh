@@ -1,0 +1,20 @@
+# Debian packages Quillfire needs, and a function that installs the missing ones.
+# Sourced by scripts/run and scripts/test.
+
+BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libarchive-dev
+  qt6-wayland fonts-dejavu-core)
+TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xauth openssl curl libarchive-tools godot3
+  libgl1-mesa-dri desktop-file-utils appstream dpkg-dev file)
+
+install_missing() {
+  local missing=()
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,53 @@
+#include "support/Paths.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace Paths {
+
+QString supportRoot() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Brennick");
+}
+
+QString gameFolder() { return supportRoot() + QStringLiteral("/Game"); }
+QString gameStagingFolder() { return supportRoot() + QStringLiteral("/Game.staging"); }
+QString engineFolder() { return supportRoot() + QStringLiteral("/Engine"); }
+
+static QString engineSafeName(QString name) {
+    // The engine swaps these for "-" when it names the user-data folder.
+    for (QChar c : QStringLiteral(":*?\"<>|/\\"))
+        name.replace(c, QLatin1Char('-'));
+    return name;
+}
+
+QString savesFolderFor(Platform platform, const QString& home, const QString& dataHome,
+                       const QString& projectName) {
+    if (platform == Platform::MacOS)
+        return home + QStringLiteral("/Library/Application Support/Godot/app_userdata/") +
+               engineSafeName(projectName);
+    const QString base = QDir::isAbsolutePath(dataHome) ? dataHome
+                                                        : home + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/godot/app_userdata/") + engineSafeName(projectName);
+}
+
+QString savesFolder(const QString& projectName) {
+    return savesFolderFor(hostPlatform(), QDir::homePath(), qEnvironmentVariable("XDG_DATA_HOME"),
+                          projectName);
+}
+
+qint64 folderSize(const QString& folder) {
+    qint64 total = 0;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.nextFileInfo());
+        if (info.isFile() && !info.isSymLink())
+            total += info.size();
+    }
+    return total;
+}
+
+} // namespace Paths
