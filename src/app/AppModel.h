@@ -102,6 +102,7 @@ signals:
 
 private:
     friend class LaunchRun;
+    friend class AppModelProbe; // tests and the picture tool put the model into any state
 
     void setPhase(Phase phase);
     void setStepText(const QString& text);
