@@ -7,7 +7,7 @@
 TEST(DisplayOptions, FitsA16By9WindowToTheScreen) {
     const std::pair<QSizeF, const char*> cases[] = {
         {{1440, 875}, "1296x728"}, {{1920, 1055}, "1634x918"}, {{3440, 1415}, "2210x1242"},
-        {{800, 575}, "720x404"},   {{700, 500}, ""},           {{1600, 930}, "1440x810"},
+        {{800, 575}, "720x404"},   {{700, 500}, ""},           {{1600, 930}, "1434x806"},
     };
     for (const auto& [area, expected] : cases)
         EXPECT_EQ(fitResolution(area), QString::fromLatin1(expected)) << area.width() << "x" << area.height();
