@@ -6,6 +6,27 @@
 #include <QString>
 #include <QStringList>
 
+// Both generations write gamepad events alike; only the default device differs.
+namespace gamepad {
+
+inline QString button(int device, int index) {
+    return QString("Object(InputEventJoypadButton,\"resource_local_to_scene\":false,"
+                   "\"resource_name\":\"\",\"device\":%1,\"button_index\":%2,\"pressure\":0.0,"
+                   "\"pressed\":false,\"script\":null)")
+        .arg(device)
+        .arg(index);
+}
+
+inline QString motion(int device, int axis) {
+    return QString("Object(InputEventJoypadMotion,\"resource_local_to_scene\":false,"
+                   "\"resource_name\":\"\",\"device\":%1,\"axis\":%2,\"axis_value\":-1.0,"
+                   "\"script\":null)")
+        .arg(device)
+        .arg(axis);
+}
+
+} // namespace gamepad
+
 namespace godot3 {
 
 inline QString key(qint64 scancode, qint64 physical = 0) {
@@ -28,17 +49,10 @@ inline QString mouseButton(int index) {
 }
 
 inline QString joypadButton(int index) {
-    return QString("Object(InputEventJoypadButton,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":0,\"button_index\":%1,\"pressure\":0.0,"
-                   "\"pressed\":false,\"script\":null)")
-        .arg(index);
+    return gamepad::button(0, index);
 }
-
 inline QString joypadMotion(int axis) {
-    return QString("Object(InputEventJoypadMotion,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":0,\"axis\":%1,\"axis_value\":-1.0,"
-                   "\"script\":null)")
-        .arg(axis);
+    return gamepad::motion(0, axis);
 }
 
 inline QString action(const QString& name, const QStringList& events) {
@@ -72,17 +86,10 @@ inline QString mouseButton(int index) {
 }
 
 inline QString joypadButton(int index) {
-    return QString("Object(InputEventJoypadButton,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":-1,\"button_index\":%1,\"pressure\":0.0,"
-                   "\"pressed\":false,\"script\":null)")
-        .arg(index);
+    return gamepad::button(-1, index);
 }
-
 inline QString joypadMotion(int axis) {
-    return QString("Object(InputEventJoypadMotion,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":-1,\"axis\":%1,\"axis_value\":1.0,"
-                   "\"script\":null)")
-        .arg(axis);
+    return gamepad::motion(-1, axis);
 }
 
 inline QString mouseMotion() {
