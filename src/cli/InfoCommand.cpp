@@ -6,6 +6,7 @@
 #include "support/Paths.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QJsonDocument>
 
 int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -24,7 +25,8 @@ int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
 
     const bool installed = !parser.isSet(game);
-    const QString folder = installed ? Paths::gameFolder() : parser.value(game);
+    const QString folder =
+        installed ? Paths::gameFolder() : QFileInfo(parser.value(game)).absoluteFilePath();
     const std::optional<QString> projectDir = ProjectInspector::findProject(folder);
     if (!projectDir) {
         if (installed)
