@@ -45,9 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OutputCase{"CrLfAndLf", "printf 'a\\r\\nb\\n'", {"a", "b"}},
         OutputCase{"LineSplitAcrossReads", "printf abc; sleep 0.2; printf 'def\\n'", {"abcdef"}},
-        OutputCase{"OnlySeparators", "printf '\\r\\n\\n\\r'", {}},
-        OutputCase{
-            "InvalidUtf8", "printf 'ok\\377x\\n'", {QStringLiteral("ok") + QChar(0xFFFD) + "x"}},
         OutputCase{"ErrorsMergedAndLastLineFlushed",
                    "echo out; echo err >&2; printf last",
                    {"out", "err", "last"}},
