@@ -1,6 +1,6 @@
 #include "app/ProgressDisplay.h"
 
-#include "download/FileDownloader.h"
+#include "download/DownloadProgress.h"
 #include "support/ByteCount.h"
 
 #include <cmath>
