@@ -61,10 +61,6 @@ protected:
         server.serveEngine(spec, engineZip(spec));
     }
 
-    LauncherProcess launch(const QStringList& args) {
-        return LauncherProcess(dataHome(), scratch() + QStringLiteral("/config"), args);
-    }
-
     void killLeftoverEngines() {
         for (qint64 pid : livingEngines(dataHome()))
             ::kill(static_cast<pid_t>(pid), SIGKILL);
