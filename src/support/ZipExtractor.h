@@ -9,15 +9,16 @@ namespace ZipExtractor {
 
 using LineHandler = std::function<void(const QString&)>;
 
-// Unpacks `archive` into the existing folder `target`, keeping each file's mode (execute bits
-// included; set-id bits and the umask's bits are dropped). Returns 0 on success and 1 on failure,
-// like an unpack tool's exit status; what went wrong goes to `onLine` as the tool would print it.
+// Unpacks `archive` into the existing folder `target`, keeping each file's permission bits
+// (execute bits included; set-id bits dropped, the umask applied) and modification time. Returns
+// 0 on success and 1 on failure, like an unpack tool's exit status; what went wrong goes to
+// `onLine` as the tool would print it.
 //
 // The whole unpack fails on a corrupt or truncated archive and on any unsafe entry: an absolute
-// path, a ".." component, a hard link, a device or pipe, a path that runs through a symbolic link,
-// or a symbolic link whose target could leave `target` (absolute, or climbing higher than the
-// link's own folder, or climbing after a name). Links that stay inside are kept. What was written
-// before a failure stays in `target`; callers unpack into a staging folder and delete it.
+// path, a ".." component, a hard link, a device or pipe, a path that runs through a link, or a
+// link whose target could leave `target` (absolute, climbing higher than the link's own folder,
+// or climbing after a name). Links that stay inside are kept. What was written before a failure
+// stays in `target`; callers unpack into a staging folder and delete it.
 //
 // Blocking; call it off the GUI thread.
 int extract(const QString& archive, const QString& target, const LineHandler& onLine);

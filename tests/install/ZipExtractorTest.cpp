@@ -86,6 +86,18 @@ TEST_F(ZipExtractorTest, UnpacksFilesFoldersLinksAndModes) {
     EXPECT_TRUE(lines.isEmpty()) << lines.join('\n').toStdString();
 }
 
+TEST_F(ZipExtractorTest, LaterEntriesReplaceEarlierOnesWithoutFollowingLinks) {
+    ASSERT_EQ(extract({Entry::file("twice.txt", "one"), Entry::file("twice.txt", "two"),
+                       Entry::link("was-link", "twice.txt"), Entry::file("was-link", "plain"),
+                       Entry::file("was-file", "f"), Entry::folder("was-file/")}),
+              0)
+        << lines.join('\n').toStdString();
+    EXPECT_EQ(testkit::readFile(target + "/twice.txt"), "two");
+    EXPECT_FALSE(QFileInfo(target + "/was-link").isSymLink());
+    EXPECT_EQ(testkit::readFile(target + "/was-link"), "plain");
+    EXPECT_TRUE(QFileInfo(target + "/was-file").isDir());
+}
+
 TEST_F(ZipExtractorTest, WhatItUnpacksCanAlwaysBeDeletedAgain) {
     ASSERT_EQ(extract({Entry{Entry::Kind::Folder, "locked/", {}, 0500},
                        Entry{Entry::Kind::File, "locked/inner.txt", "i", 0400}}),
