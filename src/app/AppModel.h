@@ -1,0 +1,134 @@
+#pragma once
+
+#include "app/Failure.h"
+#include "app/Phase.h"
+#include "app/UserPrompts.h"
+#include "project/GameInfo.h"
+#include "runner/GameRunner.h"
+#include "support/LogStore.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSizeF>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QSettings;
+class LaunchRun;
+struct DownloadProgress;
+
+// What the model needs from the outside world; the front ends fill it in, tests
+// fill it with fakes.
+struct AppEnvironment {
+    QSettings* settings = nullptr;             // the user-defaults store
+    UserPrompts* prompts = nullptr;            // questions before destructive actions
+    FolderRevealer* revealer = nullptr;        // shows folders in the file manager
+    std::function<std::optional<QSizeF>()> screenArea; // primary screen's free area, if any
+    ImportTiming importTiming{};
+    std::chrono::milliseconds playingAfter{10'000}; // the "stays open" threshold
+};
+
+// Everything the window shows, and the operations behind its buttons. Lives on
+// the GUI thread; every published field emits its signal on every assignment.
+class AppModel : public QObject {
+    Q_OBJECT
+public:
+    explicit AppModel(AppEnvironment environment, QObject* parent = nullptr);
+    ~AppModel() override;
+
+    // The one model of the application, made by the shell with install().
+    static AppModel& shared();
+    static void install(AppModel* model);
+
+    LogStore& log() { return log_; }
+    GameRunner& runner();
+
+    Phase phase() const { return phase_; }
+    const QString& stepText() const { return stepText_; }
+    std::optional<double> progress() const { return progress_; }
+    const QString& detailText() const { return detailText_; }
+    const std::optional<GameInfo>& info() const { return info_; }
+    const std::optional<Failure>& failure() const { return failure_; }
+    bool showLog() const { return showLog_; }
+    bool hasSaves() const { return hasSaves_; }
+    bool fullscreen() const { return fullscreen_; }
+    const QString& resolution() const { return resolution_; }
+    bool isWorking() const { return run_ != nullptr; } // a launch run is going on
+
+    bool isGameRunning() const;
+    bool canCancel() const;
+
+    void setShowLog(bool show);
+    void setFullscreen(bool fullscreen);     // also stored under "fullscreen"
+    void setResolution(const QString& size); // also stored under "resolution"
+
+    // Re-reads game, engine, import and saves from disk; nothing while a run goes on.
+    void refresh();
+
+    // Play (false, true), Update the game (true, false). Ignored while a run goes on.
+    void start(bool forceGame, bool launch);
+    void cancel();
+    // The Stop button and a confirmed quit: ends the running game as the user's wish.
+    void stopGame();
+
+    void showSaves();
+    void revealInFinder();
+    void removeEverything();
+    void reinstall();
+    // True when quitting may go ahead (asks while the game runs).
+    bool confirmQuit();
+
+    // Ends any run at once and waits for its thread; no engine outlives this.
+    void shutdown();
+
+signals:
+    void phaseChanged();
+    void stepTextChanged();
+    void progressChanged();
+    void detailTextChanged();
+    void infoChanged();
+    void failureChanged();
+    void showLogChanged();
+    void hasSavesChanged();
+    void fullscreenChanged();
+    void resolutionChanged();
+    void workingChanged();
+    // A launch run has ended and the model shows its result.
+    void runFinished();
+
+private:
+    friend class LaunchRun;
+    friend class AppModelProbe; // tests and the picture tool put the model into any state
+
+    void setPhase(Phase phase);
+    void setStepText(const QString& text);
+    void setProgress(std::optional<double> progress);
+    void setDetailText(const QString& text);
+    void setInfo(std::optional<GameInfo> info);
+    void setFailure(std::optional<Failure> failure);
+    void setHasSaves(bool hasSaves);
+    void apply(const DownloadProgress& progress);
+    QString chosenResolution() const;
+    void finishRun();
+
+    AppEnvironment env_;
+    LogStore log_;
+    Phase phase_;
+    QString stepText_;
+    std::optional<double> progress_;
+    QString detailText_;
+    std::optional<GameInfo> info_;
+    std::optional<Failure> failure_;
+    bool showLog_ = false;
+    bool hasSaves_ = false;
+    bool fullscreen_ = false;
+    QString resolution_;
+    bool stopRequested_ = false;
+    std::unique_ptr<GameRunner> runner_;
+    std::unique_ptr<LaunchRun> run_;
+    QTimer playingWatch_;
+};
