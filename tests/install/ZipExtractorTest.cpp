@@ -1,5 +1,5 @@
 #include "support/ZipExtractor.h"
-#include "ZipBuilder.h"
+#include "testkit/ZipBuilder.h"
 #include "testkit/TestEnvironment.h"
 
 #include <QDir>
