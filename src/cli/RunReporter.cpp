@@ -45,7 +45,7 @@ void RunReporter::showProgress() {
         return;
     const QString line = progressBar(model_.progress(), barWidth) + QStringLiteral("  ") + model_.detailText();
     if (terminal_) {
-        std::fputs(("\r\033[K" + line).toUtf8().constData(), out_);
+        std::fputs((QStringLiteral("\r\033[K") + line).toUtf8().constData(), out_);
         progressShown_ = true;
     } else if (!sincePlainProgress_.isValid() || sincePlainProgress_.elapsed() >= plainProgressEveryMs) {
         std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), out_);

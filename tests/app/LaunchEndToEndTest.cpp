@@ -81,26 +81,26 @@ TEST_F(LaunchEndToEnd, ACSharpGameIsRefusedAfterItsDetailsAndThePatch) {
 TEST_F(LaunchEndToEnd, FailedStepsEndInNeedsWithTheirSentence) {
     struct Case {
         const char* name;
-        std::function<void(LaunchEndToEnd&)> arrange;
+        std::function<void()> arrange;
         QString needs;
     };
     const Case cases[] = {
         {"server error",
-         [](LaunchEndToEnd& t) { t.server.setBody(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"), "no", 500); },
+         [this] { server.setBody(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"), "no", 500); },
          QStringLiteral("The server answered with HTTP 500.")},
         {"checksum mismatch",
-         [](LaunchEndToEnd& t) {
-             t.server.setBody(QUrl(gameEngine().checksumUrl()).path(),
+         [this] {
+             server.setBody(QUrl(gameEngine().checksumUrl()).path(),
                               QByteArray(128, 'a') + "  " + gameEngine().assetName().toUtf8() + "\n");
          },
          QStringLiteral("The Godot download does not match its published checksum, so it was thrown away. Try again.")},
         {"import incomplete",
-         [](LaunchEndToEnd& t) { t.server.serveGameArchive(gameZip(QStringLiteral("editor-stay = false\nimport-missing = 1\n"))); },
+         [this] { server.serveGameArchive(gameZip(QStringLiteral("editor-stay = false\nimport-missing = 1\n"))); },
          QStringLiteral("First-time setup did not finish importing the game's files (1 still missing, Godot exit code 0).")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        c.arrange(*this);
+        c.arrange();
         ASSERT_TRUE(runToEnd());
         EXPECT_EQ(model().phase(), Phase::needs(c.needs));
         EXPECT_EQ(model().log().lines().last(), QStringLiteral("Problem: ") + c.needs);

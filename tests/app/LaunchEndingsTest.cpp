@@ -92,7 +92,7 @@ TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {
     struct Case {
         const char* name;
         Phase::Kind cancelIn;
-        std::function<void(LaunchEndings&)> arrange;
+        std::function<void()> arrange;
         bool gameOnDisk;
     };
     testkit::HttpRoute slow;
@@ -100,31 +100,32 @@ TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {
     slow.trickleInterval = std::chrono::milliseconds(100);
     const Case cases[] = {
         {"game download", K::Downloading,
-         [slow](LaunchEndings& t) {
+         [this, slow] {
              testkit::HttpRoute route = slow;
              route.body = gameZip({});
-             t.server.setRoute(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"), route);
+             server.setRoute(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"), route);
          },
          false},
         {"engine download", K::Downloading,
-         [slow](LaunchEndings& t) {
+         [this, slow] {
              testkit::HttpRoute route = slow;
              route.body = engineZip();
-             t.server.setRoute(QUrl(gameEngine().archiveUrl()).path(), route);
+             server.setRoute(QUrl(gameEngine().archiveUrl()).path(), route);
          },
          true},
         {"first-time import", K::SettingUp,
-         [](LaunchEndings& t) { t.server.serveGameArchive(gameZip(QStringLiteral("editor-spread = 600\n"))); },
+         [this] { server.serveGameArchive(gameZip(QStringLiteral("editor-spread = 600\n"))); },
          true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        c.arrange(*this);
+        c.arrange();
         QSignalSpy finished(&model(), &AppModel::runFinished);
         model().start(false, true);
         ASSERT_TRUE(waitForPhase(c.cancelIn));
-        if (c.cancelIn == K::Downloading && c.gameOnDisk)
+        if (c.cancelIn == K::Downloading && c.gameOnDisk) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return model().stepText().contains(QStringLiteral("Godot")); }, 30'000));
+        }
         QTest::qWait(200);
         model().cancel();
         ASSERT_TRUE(finished.wait(5'000)) << "a cancel takes effect at once";
@@ -132,8 +133,9 @@ TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {
         EXPECT_EQ(model().phase().kind(), K::NotDownloaded);
         EXPECT_EQ(model().info().has_value(), c.gameOnDisk);
         EXPECT_FALSE(QFileInfo::exists(Paths::gameStagingFolder()));
-        if (c.cancelIn == K::SettingUp)
+        if (c.cancelIn == K::SettingUp) {
             EXPECT_TRUE(processGone(projectDir() + QStringLiteral("/.standin.pid")));
+        }
         QDir(Paths::supportRoot()).removeRecursively();
         resetMirror();
     }
