@@ -1,5 +1,6 @@
 #include "download/RepoDownloader.h"
 
+#include "download/ArchiveUnpack.h"
 #include "download/DownloadError.h"
 #include "download/Hosting.h"
 #include "project/ProjectFile.h"
@@ -7,7 +8,6 @@
 #include "support/FolderOps.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
-#include "support/ZipExtractor.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -52,12 +52,7 @@ void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken&
     const QString staging = Paths::gameStagingFolder();
     FolderOps::makeEmptyFolder(staging);
     FolderCleanup stagingCleanup(staging);
-    log.append(QStringLiteral("Unpacking the game"));
-    const int status =
-        ZipExtractor::extract(archive, staging, [&log](const QString& line) { log.append(line); });
-    if (status != 0)
-        throw DownloadError::message(
-            QStringLiteral("Unpacking the game failed (ditto exit code %1).").arg(status));
+    unpackArchive(archive, staging, log, QStringLiteral("the game"));
     if (!ProjectInspector::findProject(staging))
         throw DownloadError::message(QStringLiteral(
             "The downloaded game has no project.godot file, so it can't be started."));

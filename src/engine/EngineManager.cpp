@@ -1,5 +1,6 @@
 #include "engine/EngineManager.h"
 
+#include "download/ArchiveUnpack.h"
 #include "download/DownloadError.h"
 #include "engine/ChecksumList.h"
 #include "engine/ProgramLookup.h"
@@ -7,7 +8,6 @@
 #include "support/FolderOps.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
-#include "support/ZipExtractor.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -92,12 +92,7 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
 
     const QString staging = makeStagingFolder();
     FolderCleanup stagingCleanup(staging);
-    log.append(QStringLiteral("Unpacking Godot"));
-    const int status =
-        ZipExtractor::extract(archive, staging, [&log](const QString& line) { log.append(line); });
-    if (status != 0)
-        throw DownloadError::message(
-            QStringLiteral("Unpacking Godot failed (ditto exit code %1).").arg(status));
+    unpackArchive(archive, staging, log, QStringLiteral("Godot"));
     if (platform == Platform::MacOS)
         clearQuarantine(staging, log);
     FolderOps::replaceFolder(staging, spec.installFolder());
