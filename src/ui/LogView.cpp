@@ -1,0 +1,65 @@
+#include "ui/LogView.h"
+
+#include "support/LogStore.h"
+#include "ui/OutputArea.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+namespace {
+QColor boxColor() {
+    QColor grey(Qt::gray);
+    grey.setAlphaF(0.12f);
+    return grey;
+}
+} // namespace
+
+LogView::LogView(LogStore& log, QWidget* parent)
+    : RoundedBox(boxColor(), 6, parent), log_(log), area_(makeOutputArea(areaHeight, this)) {
+    setObjectName(QStringLiteral("logView"));
+    area_->setObjectName(QStringLiteral("logText"));
+    area_->setAccessibleName(QStringLiteral("Log"));
+    area_->setMaximumBlockCount(shownLines);
+    content()->addWidget(area_);
+
+    batchTimer_.setSingleShot(true);
+    batchTimer_.setInterval(batchDelayMs);
+    connect(&batchTimer_, &QTimer::timeout, this, &LogView::flush);
+    connect(&log_, &LogStore::appended, this, [this] {
+        ++pending_;
+        schedule();
+    });
+    connect(&log_, &LogStore::cleared, this, [this] {
+        pending_ = 0;
+        rebuild_ = true;
+        schedule();
+    });
+    flush();
+}
+
+void LogView::schedule() {
+    if (!batchTimer_.isActive())
+        batchTimer_.start();
+}
+
+void LogView::flush() {
+    batchTimer_.stop();
+    QScrollBar* bar = area_->verticalScrollBar();
+    const bool followEnd = bar->value() >= bar->maximum();
+    if (rebuild_ || pending_ >= shownLines) {
+        area_->setPlainText(log_.tail(shownLines).join(QLatin1Char('\n')));
+        showsLines_ = log_.size() > 0;
+    } else if (pending_ > 0) {
+        QTextCursor cursor(area_->document());
+        cursor.movePosition(QTextCursor::End);
+        const QString lines = log_.tail(pending_).join(QLatin1Char('\n'));
+        cursor.insertText(showsLines_ ? QLatin1Char('\n') + lines : lines);
+        showsLines_ = true;
+    }
+    pending_ = 0;
+    rebuild_ = false;
+    if (followEnd)
+        bar->setValue(bar->maximum());
+}
