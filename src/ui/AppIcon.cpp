@@ -1,6 +1,6 @@
 #include "ui/AppIcon.h"
 
-#include "ui/HeaderArt.h"
+#include "ui/BannerGradient.h"
 #include "ui/Symbol.h"
 
 #include <QPainter>
@@ -14,7 +14,7 @@ Geometry geometry(double side) {
     const double markSide = plate.width() * 0.7;
     const QRectF markBox(plate.center().x() - markSide / 2, plate.center().y() - markSide / 2,
                          markSide, markSide);
-    return {plate, plate.width() * 0.22, HeaderArt::gradient(plate),
+    return {plate, plate.width() * 0.22, bannerGradient(plate),
             Symbols::shape(Symbol::Crosshair, markBox, 0.09)};
 }
 

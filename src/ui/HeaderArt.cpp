@@ -1,9 +1,9 @@
 #include "ui/HeaderArt.h"
 
 #include "app/PlatformWords.h"
+#include "ui/BannerGradient.h"
 #include "ui/Symbol.h"
 
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -29,13 +29,6 @@ QSize HeaderArt::sizeHint() const {
     return {480, bannerHeight};
 }
 
-QLinearGradient HeaderArt::gradient(const QRectF& rect) {
-    QLinearGradient gradient(rect.topLeft(), rect.bottomRight());
-    gradient.setColorAt(0, QColor::fromRgbF(0.1f, 0.14f, 0.3f));
-    gradient.setColorAt(1, QColor::fromRgbF(0.85f, 0.3f, 0.2f));
-    return gradient;
-}
-
 QFont HeaderArt::titleFont() const {
     QFont font = this->font();
     font.setPixelSize(titlePixelSize);
@@ -49,7 +42,7 @@ void HeaderArt::paintEvent(QPaintEvent*) {
     const QRectF banner = rect();
     QPainterPath shape;
     shape.addRoundedRect(banner, cornerRadius, cornerRadius);
-    painter.fillPath(shape, gradient(banner));
+    painter.fillPath(shape, bannerGradient(banner));
 
     const QString title = QStringLiteral("Quillfire");
     const QFont bigFont = titleFont();

@@ -15,9 +15,6 @@ public:
 
     QSize sizeHint() const override;
 
-    // The banner's gradient, shared with the application icon.
-    static QLinearGradient gradient(const QRectF& rect);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
