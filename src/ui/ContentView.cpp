@@ -85,6 +85,7 @@ void ContentView::syncFailure() {
     if (const std::optional<Failure>& failure = model_.failure()) {
         failureView_ = new FailureView(*failure, widget());
         column_->insertWidget(column_->indexOf(status_) + 1, failureView_);
+        failureView_->show();
     }
     orderFocus();
 }
@@ -100,6 +101,7 @@ void ContentView::syncLog() {
     if (show) {
         logView_ = new LogView(model_.log(), widget());
         column_->insertWidget(column_->indexOf(bottomRow_), logView_);
+        logView_->show();
     }
     orderFocus();
 }

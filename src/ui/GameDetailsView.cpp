@@ -48,6 +48,7 @@ void GameDetailsView::rebuild() {
     else
         addIntro(column);
     layout()->addWidget(body_);
+    body_->show(); // now, not with the next turn of the event loop
 }
 
 void GameDetailsView::addIntro(QVBoxLayout* column) {

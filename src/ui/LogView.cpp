@@ -36,6 +36,17 @@ LogView::LogView(LogStore& log, QWidget* parent)
         rebuild_ = true;
         schedule();
     });
+    // Whether to follow new lines is decided by where the user left the view:
+    // at the end it follows, anywhere above it stays put.
+    QScrollBar* bar = area_->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
+        if (!updating_)
+            followEnd_ = value >= bar->maximum();
+    });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar] {
+        if (followEnd_ && !updating_)
+            bar->setValue(bar->maximum());
+    });
     flush();
 }
 
@@ -46,8 +57,7 @@ void LogView::schedule() {
 
 void LogView::flush() {
     batchTimer_.stop();
-    QScrollBar* bar = area_->verticalScrollBar();
-    const bool followEnd = bar->value() >= bar->maximum();
+    updating_ = true;
     if (rebuild_ || pending_ >= shownLines) {
         area_->setPlainText(log_.tail(shownLines).join(QLatin1Char('\n')));
         showsLines_ = log_.size() > 0;
@@ -60,6 +70,7 @@ void LogView::flush() {
     }
     pending_ = 0;
     rebuild_ = false;
-    if (followEnd)
-        bar->setValue(bar->maximum());
+    updating_ = false;
+    if (followEnd_)
+        area_->verticalScrollBar()->setValue(area_->verticalScrollBar()->maximum());
 }

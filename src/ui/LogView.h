@@ -30,4 +30,6 @@ private:
     int pending_ = 0;     // lines appended since the last flush
     bool rebuild_ = true; // the log was cleared: show it afresh
     bool showsLines_ = false;
+    bool followEnd_ = true; // the user has not scrolled up
+    bool updating_ = false; // scroll changes come from new text, not from the user
 };

@@ -9,12 +9,12 @@
 MainWindow::MainWindow(AppModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Quillfire"));
-    setMinimumSize(minimumSize);
-    resize(minimumSize);
+    setMinimumSize(minimumWindowSize);
+    resize(minimumWindowSize);
     setCentralWidget(new ContentView(model_, this));
 
     auto* quit = new QAction(QStringLiteral("Quit"), this);
-    quit->setShortcut(QKeySequence::Quit);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     addAction(quit);

@@ -8,7 +8,7 @@ class AppModel;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr QSize minimumSize{620, 700};
+    static constexpr QSize minimumWindowSize{620, 700};
 
     explicit MainWindow(AppModel& model, QWidget* parent = nullptr);
 

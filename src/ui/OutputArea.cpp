@@ -13,7 +13,7 @@ QPlainTextEdit* makeOutputArea(int height, QWidget* parent) {
     area->setFont(Look::monospaceCaption());
     area->setFixedHeight(height);
     area->setFrameShape(QFrame::NoFrame);
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette palette = area->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
