@@ -37,7 +37,8 @@ FailureView::FailureView(Failure failure, QWidget* parent)
 
     auto* copy = new QPushButton(QStringLiteral("Copy"), this);
     copy->setObjectName(QStringLiteral("copyFailure"));
-    copy->setAccessibleName(QStringLiteral("Copy the explanation and its lines"));
+    copy->setAccessibleName(QStringLiteral("Copy"));
+    copy->setAccessibleDescription(QStringLiteral("Copies the explanation and its lines"));
     content()->addWidget(copy, 0, Qt::AlignLeft);
     connect(copy, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(copyText(failure_)); });

@@ -35,7 +35,6 @@ StatusSection::StatusSection(AppModel& model, QWidget* parent)
     waiting_->setObjectName(QStringLiteral("waitingText"));
 
     needs_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    needs_->setAccessibleName(QStringLiteral("What needs your attention"));
     Look::setTextColor(needs_, Look::warningText());
     bar_->setTextVisible(false);
     bar_->setAccessibleName(QStringLiteral("Progress"));

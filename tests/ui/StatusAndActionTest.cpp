@@ -105,3 +105,18 @@ TEST_F(StatusAndAction, ShowLogButtonOpensAndClosesTheLog) {
     EXPECT_EQ(button->text(), QStringLiteral("Show log"));
     EXPECT_FALSE(shown("logView"));
 }
+
+TEST_F(StatusAndAction, TabGoesFromTheBigButtonThroughFailureAndLogToTheBottomRow) {
+    model().setShowLog(true);
+    probe().setFailure(Failure{QStringLiteral("H"), {QStringLiteral("A")}});
+    const QStringList expected{"playButton", "failureLines",   "copyFailure", "logText",
+                               "logButton",  "settingsButton", "aboutButton"};
+    QStringList order;
+    QWidget* widget = find("playButton");
+    do {
+        if (expected.contains(widget->objectName()) && !order.contains(widget->objectName()))
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != find("playButton"));
+    EXPECT_EQ(order, expected);
+}
