@@ -1,0 +1,154 @@
+#include "download/HttpTransfer.h"
+
+#include "download/DownloadError.h"
+#include "download/SystemProxyFactory.h"
+#include "download/TransportErrorText.h"
+#include "support/CancelToken.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <memory>
+
+namespace {
+
+// Bounds what the network layer buffers ahead of us; it stops reading the socket when full.
+constexpr qint64 readBufferSize = 4 * 1024 * 1024;
+constexpr qsizetype pieceSize = 1024 * 1024;
+
+bool isSuccess(int status) {
+    return status >= 200 && status <= 299;
+}
+
+bool isNetworkLayer(QNetworkReply::NetworkError error) {
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+}
+
+QString hostOf(const QUrl& url) {
+    return url.host().isEmpty() ? url.toDisplayString() : url.host();
+}
+
+} // namespace
+
+HttpTransfer::HttpTransfer(DownloadTimeouts timeouts, BodySink sink)
+    : timeouts_(timeouts), sink_(std::move(sink)) {
+    connectTimer_.setSingleShot(true);
+    stallTimer_.setSingleShot(true);
+    connect(&connectTimer_, &QTimer::timeout, this, [this] {
+        giveUp(TransportErrorText::connectTimedOut(hostOf(reply_->url()), timeouts_.connect));
+    });
+    connect(&stallTimer_, &QTimer::timeout, this, [this] {
+        giveUp(TransportErrorText::stalled(hostOf(reply_->url()), timeouts_.stall));
+    });
+}
+
+void HttpTransfer::cancel() {
+    cancelled_ = true;
+    QMetaObject::invokeMethod(this, &HttpTransfer::abortReply, Qt::QueuedConnection);
+}
+
+void HttpTransfer::abortReply() {
+    if (reply_)
+        reply_->abort();
+}
+
+void HttpTransfer::giveUp(const QString& sentence) {
+    timeoutSentence_ = sentence;
+    abortReply();
+}
+
+void HttpTransfer::run(const QUrl& url) {
+    if (cancelled_)
+        throw Cancelled();
+    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))
+        throw TransportError(TransportErrorText::unsupportedScheme(url.toDisplayString()));
+
+    QNetworkAccessManager manager;
+    manager.setProxyFactory(new SystemProxyFactory);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    // The bytes as published, never re-encoded on the way, so that a declared length can be
+    // checked against what arrived.
+    request.setRawHeader("Accept-Encoding", "identity");
+    const std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    reply_ = reply.get();
+    reply->setReadBufferSize(readBufferSize);
+
+    QEventLoop loop;
+    connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    connect(reply.get(), &QNetworkReply::requestSent, this, &HttpTransfer::sawLife);
+    connect(reply.get(), &QNetworkReply::metaDataChanged, this, &HttpTransfer::sawLife);
+    connect(reply.get(), &QNetworkReply::redirected, this, [this] {
+        stallTimer_.stop();
+        connectTimer_.start(timeouts_.connect);
+    });
+    connect(reply.get(), &QNetworkReply::readyRead, this, &HttpTransfer::readBody);
+    connect(reply.get(), &QNetworkReply::sslErrors, this,
+            [this](const QList<QSslError>& errors) { sslErrors_ = errors; });
+    stallTimer_.setInterval(timeouts_.stall);
+    connectTimer_.start(timeouts_.connect);
+    if (!reply->isFinished())
+        loop.exec();
+
+    readBody();
+    connectTimer_.stop();
+    stallTimer_.stop();
+    reply_ = nullptr;
+    throwOutcome(*reply);
+}
+
+// The connection stands once the request went out; from then on only silence counts.
+void HttpTransfer::sawLife() {
+    connectTimer_.stop();
+    stallTimer_.start();
+}
+
+void HttpTransfer::readBody() {
+    if (!reply_ || !reply_->isOpen() || sinkError_)
+        return;
+    sawLife();
+    const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || !isSuccess(status.toInt())) {
+        reply_->skip(reply_->bytesAvailable());
+        return;
+    }
+    if (total_ < 0) {
+        const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+        total_ = length.isValid() ? std::max<qint64>(0, length.toLongLong()) : 0;
+    }
+    buffer_.resize(pieceSize);
+    try {
+        for (qint64 n; (n = reply_->read(buffer_.data(), buffer_.size())) > 0;) {
+            received_ += n;
+            sink_(QByteArrayView(buffer_.constData(), n), total_);
+        }
+    } catch (...) {
+        sinkError_ = std::current_exception();
+        reply_->abort();
+    }
+}
+
+void HttpTransfer::throwOutcome(const QNetworkReply& reply) {
+    if (cancelled_)
+        throw Cancelled();
+    if (sinkError_)
+        std::rethrow_exception(sinkError_);
+    if (!timeoutSentence_.isEmpty())
+        throw TransportError(timeoutSentence_);
+    const QNetworkReply::NetworkError error = reply.error();
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!isNetworkLayer(error) && status.isValid() && !isSuccess(status.toInt()))
+        throw DownloadError::http(status.toInt());
+    // Qt may end a body cut short by a closed connection as if it were complete.
+    if (error == QNetworkReply::NoError && total_ > 0 && received_ != total_)
+        throw TransportError(TransportErrorText::forError(QNetworkReply::RemoteHostClosedError,
+                                                          hostOf(reply.url()), {}));
+    if (error == QNetworkReply::NoError)
+        return;
+    const QString detail =
+        !sslErrors_.isEmpty() ? sslErrors_.first().errorString() : reply.errorString();
+    throw TransportError(TransportErrorText::forError(error, hostOf(reply.url()), detail));
+}

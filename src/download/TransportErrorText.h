@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QNetworkReply>
+#include <QString>
+
+#include <chrono>
+
+// Finished sentences for failures of the network itself, for the user to read.
+namespace TransportErrorText {
+
+// `detail` is the network library's own wording (or the first TLS error), used where
+// the code alone says too little.
+QString forError(QNetworkReply::NetworkError error, const QString& host, const QString& detail);
+
+QString connectTimedOut(const QString& host, std::chrono::milliseconds limit);
+QString stalled(const QString& host, std::chrono::milliseconds limit);
+QString unsupportedScheme(const QString& address);
+
+} // namespace TransportErrorText
