@@ -10,16 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QColor boxColor() {
-    QColor red(Qt::red);
-    red.setAlphaF(0.08f);
-    return red;
-}
-} // namespace
-
 FailureView::FailureView(Failure failure, QWidget* parent)
-    : RoundedBox(boxColor(), 10, parent), failure_(std::move(failure)) {
+    : RoundedBox(Look::translucent(Qt::red, 0.08f), 10, parent), failure_(std::move(failure)) {
     setObjectName(QStringLiteral("failureView"));
     content()->setSpacing(6);
 

@@ -2,22 +2,16 @@
 
 #include "support/LogStore.h"
 #include "ui/OutputArea.h"
+#include "ui/TextStyle.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-namespace {
-QColor boxColor() {
-    QColor grey(Qt::gray);
-    grey.setAlphaF(0.12f);
-    return grey;
-}
-} // namespace
-
 LogView::LogView(LogStore& log, QWidget* parent)
-    : RoundedBox(boxColor(), 6, parent), log_(log), area_(makeOutputArea(areaHeight, this)) {
+    : RoundedBox(Look::translucent(Qt::gray, 0.12f), 6, parent), log_(log),
+      area_(makeOutputArea(areaHeight, this)) {
     setObjectName(QStringLiteral("logView"));
     area_->setObjectName(QStringLiteral("logText"));
     area_->setAccessibleName(QStringLiteral("Log"));

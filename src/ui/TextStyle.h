@@ -25,6 +25,10 @@ inline QColor failureText() {
 }
 
 void setTextColor(QWidget* widget, const QColor& color);
+inline QColor translucent(QColor color, float opacity) {
+    color.setAlphaF(opacity);
+    return color;
+}
 
 // A word-wrapping label in the given style, optionally in the secondary colour.
 QLabel* label(const QString& text, TextStyle style, QWidget* parent = nullptr);
