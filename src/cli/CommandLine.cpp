@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "cli/Command.h"
+
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -8,11 +10,6 @@ int runCommandLine(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("quillfire"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLFIRE_VERSION));
     QTextStream out(stdout);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.contains(QStringLiteral("--version"))) {
-        out << "quillfire " << QUILLFIRE_VERSION << Qt::endl;
-        return 0;
-    }
-    out << "Usage: quillfire [command]" << Qt::endl;
-    return args.contains(QStringLiteral("--help")) ? 0 : 1;
+    QTextStream err(stderr);
+    return dispatch(QCoreApplication::arguments().mid(1), out, err);
 }

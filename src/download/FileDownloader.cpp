@@ -15,10 +15,11 @@ namespace {
 // The private "Brennick-<UUID>" folder of one download; removed again unless kept.
 class DownloadFolder {
 public:
+    // Qt names no temporary directory when TMPDIR does not exist; never fall back to "/".
     DownloadFolder()
         : path_(QDir::tempPath() + QStringLiteral("/Brennick-") +
                 QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()),
-          created_(QDir().mkpath(path_)) {}
+          created_(!QDir::tempPath().isEmpty() && QDir().mkpath(path_)) {}
     ~DownloadFolder() {
         if (created_ && !kept_)
             QDir(path_).removeRecursively();

@@ -14,9 +14,11 @@
 
 namespace {
 
-// Bounds what the network layer buffers ahead of us; it stops reading the socket when full.
-constexpr qint64 readBufferSize = 4 * 1024 * 1024;
-constexpr qsizetype pieceSize = 1024 * 1024;
+// Bounds what the network layer buffers ahead of us (it stops reading the socket when full).
+// Small pieces stay in the processor's cache between socket, hash and file; larger ones
+// measured slower on loopback.
+constexpr qint64 readBufferSize = 256 * 1024;
+constexpr qsizetype pieceSize = 64 * 1024;
 
 bool isSuccess(int status) {
     return status >= 200 && status <= 299;

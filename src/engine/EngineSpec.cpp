@@ -56,7 +56,9 @@ QString EngineSpec::releaseBase() const {
 }
 
 QString EngineSpec::archiveUrl(Platform platform) const {
-    return releaseBase() + assetName(platform);
+    // Without an asset there is nothing to download, not the release folder.
+    const QString asset = assetName(platform);
+    return asset.isEmpty() ? QString() : releaseBase() + asset;
 }
 
 QString EngineSpec::checksumUrl() const { return releaseBase() + QStringLiteral("SHA512-SUMS.txt"); }

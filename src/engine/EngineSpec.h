@@ -23,6 +23,7 @@ struct EngineSpec {
     QString unsupportedReason(Platform platform = hostPlatform()) const;
 
     QString releaseBase() const;
+    // The asset's download address; empty when no official build exists.
     QString archiveUrl(Platform platform = hostPlatform()) const;
     QString checksumUrl() const;
 

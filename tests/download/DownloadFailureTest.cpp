@@ -2,6 +2,7 @@
 
 #include "download/DownloadError.h"
 
+#include <QScopeGuard>
 #include <QTcpServer>
 
 #include <chrono>
@@ -133,4 +134,20 @@ TEST_F(DownloadFixture, NeverFollowsARedirectFromHttpsToHttp) {
                              "(http) address, so it was refused."));
     EXPECT_TRUE(server.requestLog().isEmpty());
     EXPECT_TRUE(downloadFolders().isEmpty());
+}
+
+TEST_F(DownloadFixture, NoFileWhenTheTemporaryFolderCannotBeMade) {
+    server.setBody(QStringLiteral("/main.zip"), "zip");
+    testkit::writeFile(scratch(), QStringLiteral("not-a-folder"), "x");
+    const QByteArray tmpBefore = qgetenv("TMPDIR");
+    const auto restore = qScopeGuard([&] { qputenv("TMPDIR", tmpBefore); });
+    qputenv("TMPDIR", (scratch() + QStringLiteral("/not-a-folder/tmp")).toUtf8());
+
+    try {
+        FileDownloader(nullptr).download(server.url(QStringLiteral("/main.zip")));
+        ADD_FAILURE() << "a download without a folder must fail";
+    } catch (const DownloadError& error) {
+        EXPECT_EQ(error.kind(), DownloadError::Kind::NoFile);
+    }
+    EXPECT_TRUE(server.requestLog().isEmpty());
 }

@@ -1,0 +1,188 @@
+// Transfer benchmark: the same file served on loopback by the test server, fetched by our
+// FileDownloader and by curl, each in its own process. Prints throughput (transfer time as
+// each tool measures it, so process start-up is left out) and peak resident memory.
+//
+//   bench_transfer [--size-mb N] [--runs N]
+#include "download/FileDownloader.h"
+#include "testkit/HttpTestServer.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Sample {
+    double seconds = 0;
+    long peakRssKiB = 0;
+};
+
+long highWaterKiB(const QString& statusPath) {
+    QFile status(statusPath);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Child mode: one download; prints its transfer time in seconds and its peak RSS in KiB.
+int fetch(const QString& url, qint64 expectedSize) {
+    FileDownloader downloader(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const QString path = downloader.download(QUrl(url));
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    const qint64 size = QFileInfo(path).size();
+    QDir(QFileInfo(path).absolutePath()).removeRecursively();
+    if (size != expectedSize) {
+        std::fprintf(stderr, "short download: %lld bytes\n", static_cast<long long>(size));
+        return 1;
+    }
+    std::printf("%.6f %ld\n", took.count(), highWaterKiB(QStringLiteral("/proc/self/status")));
+    return 0;
+}
+
+// Runs `args` with stdout going to `reportPath`, where it prints its transfer time (and, if
+// it can, its own peak RSS). Otherwise the peak RSS is the child's high-water mark as last
+// seen while it ran: the spawner's own memory would taint getrusage's figure.
+Sample runChild(const std::vector<std::string>& args, const QString& reportPath) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, reportPath.toLocal8Bit().constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + args[0]);
+    const QString statusPath = QStringLiteral("/proc/%1/status").arg(pid);
+    long seenKiB = 0;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        seenKiB = std::max(seenKiB, highWaterKiB(statusPath));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(args[0] + " failed");
+    QFile report(reportPath);
+    report.open(QIODevice::ReadOnly);
+    const QList<QByteArray> fields = report.readAll().simplified().split(' ');
+    const long reportedKiB = fields.size() > 1 ? fields.at(1).toLong() : 0;
+    return {fields.value(0).toDouble(), std::max(seenKiB, reportedKiB)};
+}
+
+double qtSha512MegabytesPerSecond(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QCryptographicHash hash(QCryptographicHash::Sha512);
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    const auto start = std::chrono::steady_clock::now();
+    for (qint64 n; (n = file.read(block.data(), block.size())) > 0;)
+        hash.addData(QByteArrayView(block.constData(), n));
+    hash.result();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return static_cast<double>(file.size()) / 1e6 / took.count();
+}
+
+void writeTestFile(const QString& path, qint64 size) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write the test file");
+    QByteArray block(1024 * 1024, Qt::Uninitialized);
+    quint64 state = 88172645463325252ull;
+    for (qint64 written = 0; written < size; written += block.size()) {
+        for (char& byte : block) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            byte = static_cast<char>(state);
+        }
+        file.write(block.constData(), std::min<qint64>(block.size(), size - written));
+    }
+}
+
+Sample median(std::vector<Sample> samples) {
+    std::sort(samples.begin(), samples.end(),
+              [](const Sample& a, const Sample& b) { return a.seconds < b.seconds; });
+    Sample middle = samples[samples.size() / 2];
+    for (const Sample& s : samples)
+        middle.peakRssKiB = std::max(middle.peakRssKiB, s.peakRssKiB);
+    return middle;
+}
+
+void printRow(const char* tool, const Sample& s, qint64 size) {
+    std::printf("%-16s %10.1f %14.1f\n", tool, static_cast<double>(size) / 1e6 / s.seconds,
+                static_cast<double>(s.peakRssKiB) / 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const auto option = [&](const char* name, qint64 fallback) {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        return at > 0 && at + 1 < args.size() ? args.at(at + 1).toLongLong() : fallback;
+    };
+    if (const qsizetype at = args.indexOf(QStringLiteral("--fetch"));
+        at > 0 && at + 2 < args.size())
+        return fetch(args.at(at + 1), args.at(at + 2).toLongLong());
+
+    const qint64 size = option("--size-mb", 100) * 1000 * 1000;
+    const int runs = static_cast<int>(option("--runs", 3));
+    try {
+        QTemporaryDir work;
+        writeTestFile(work.filePath(QStringLiteral("payload.zip")), size);
+        testkit::HttpTestServer server;
+        server.serveFolder(work.path());
+        const std::string url = server.url(QStringLiteral("/payload.zip")).toString().toStdString();
+        const QString report = work.filePath(QStringLiteral("report.txt"));
+        const std::string curlOut = work.filePath(QStringLiteral("curl.out")).toStdString();
+
+        std::vector<Sample> ours;
+        std::vector<Sample> curl;
+        for (int run = 0; run < runs; ++run) {
+            ours.push_back(runChild({QCoreApplication::applicationFilePath().toStdString(),
+                                     "--fetch", url, std::to_string(size)},
+                                    report));
+            curl.push_back(runChild(
+                {"curl", "-s", "--noproxy", "*", "-o", curlOut, "-w", "%{time_total}", url},
+                report));
+            QFile::remove(QString::fromStdString(curlOut));
+        }
+        std::printf("%lld MB over loopback, median of %d runs (peak RSS: largest run)\n",
+                    static_cast<long long>(size / 1000 / 1000), runs);
+        std::printf("%-16s %10s %14s\n", "tool", "MB/s", "peak RSS MiB");
+        printRow("FileDownloader", median(ours), size);
+        printRow("curl -s -o", median(curl), size);
+        std::printf(
+            "(for scale: QCryptographicHash SHA-512 alone, file in page cache: %.1f MB/s)\n",
+            qtSha512MegabytesPerSecond(work.filePath(QStringLiteral("payload.zip"))));
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_transfer: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+#include <span>
+
+// Exit statuses shared by every command.
+namespace ExitCode {
+inline constexpr int ok = 0;
+inline constexpr int failure = 1; // the command could not do its job (e.g. no game)
+inline constexpr int usage = 2;   // unknown command or option
+} // namespace ExitCode
+
+// A command gets its own arguments (without "quillfire <name>") and writes to
+// the two streams; it returns the exit status.
+using CommandFunction = int (*)(const QStringList& args, QTextStream& out, QTextStream& err);
+
+struct Command {
+    const char* name;     // as typed: "info"
+    const char* synopsis; // its options: "[--json] [--game DIR]"
+    const char* summary;  // one line for the help text
+    const char* options;  // one "        --option  what it does\n" line per option
+    CommandFunction run;
+};
+
+// Every command, in the order the help text lists them (CommandTable.cpp).
+std::span<const Command> commands();
+
+// `quillfire <args>` without the program name; returns the exit status.
+int dispatch(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// The help text: commands, options and exit statuses.
+QString usageText();

@@ -1,0 +1,45 @@
+#include "cli/InfoCommand.h"
+
+#include "cli/Command.h"
+#include "cli/InfoReport.h"
+#include "project/ProjectInspector.h"
+#include "support/Paths.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QJsonDocument>
+
+int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption game(QStringLiteral("game"), QString(), QStringLiteral("DIR"));
+    parser.addOptions({json, game});
+    if (!parser.parse(QStringList{QStringLiteral("quillfire info")} + args) ||
+        !parser.positionalArguments().isEmpty()) {
+        const QString problem = parser.errorText().isEmpty()
+                                    ? QStringLiteral("unexpected argument '%1'")
+                                          .arg(parser.positionalArguments().constFirst())
+                                    : parser.errorText();
+        err << "quillfire info: " << problem << "\n\n" << usageText();
+        return ExitCode::usage;
+    }
+
+    const bool installed = !parser.isSet(game);
+    const QString folder =
+        installed ? Paths::gameFolder() : QFileInfo(parser.value(game)).absoluteFilePath();
+    const std::optional<QString> projectDir = ProjectInspector::findProject(folder);
+    if (!projectDir) {
+        if (installed)
+            err << "The game is not downloaded yet: no Godot project in " << folder << ".\n";
+        else
+            err << "No Godot project in " << folder << " or up to three folders below it.\n";
+        return ExitCode::failure;
+    }
+
+    const GameInfo info = ProjectInspector::inspect(*projectDir);
+    if (parser.isSet(json))
+        out << QJsonDocument(infoJson(info, hostPlatform())).toJson(QJsonDocument::Indented);
+    else
+        out << infoText(info, hostPlatform());
+    return ExitCode::ok;
+}

@@ -1,0 +1,91 @@
+#include "project/ProjectFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <array>
+#include <utility>
+
+namespace ProjectInspector {
+
+namespace {
+
+constexpr int searchLevels = 4; // the folder itself and three levels below it
+
+} // namespace
+
+std::optional<QString> findProject(const QString& folder) {
+    QStringList level{folder};
+    for (int depth = 0; depth < searchLevels && !level.isEmpty(); ++depth) {
+        QStringList next;
+        for (const QString& dir : std::as_const(level)) {
+            if (QFileInfo::exists(dir + QStringLiteral("/project.godot")))
+                return dir;
+            // Without QDir::Hidden, dot-folders are left out. Links are not
+            // followed so that a link loop cannot send the search in circles.
+            const QFileInfoList entries = QDir(dir).entryInfoList(
+                QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Unsorted);
+            for (const QFileInfo& entry : entries)
+                next.append(entry.filePath());
+        }
+        level = std::move(next);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> readText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    // Stateless: a multi-byte sequence cut off at the end is an error, not "more to come".
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> value(const QString& key, const QString& text) {
+    const QString prefix = key + QLatin1Char('=');
+    for (const QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
+        // trimmed() also drops a carriage return, so CRLF files read like LF ones.
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.startsWith(prefix))
+            return trimmed.mid(prefix.size()).toString();
+    }
+    return std::nullopt;
+}
+
+QString engineVersion(qint64 major, const QString& features) {
+    if (major == 3)
+        return QStringLiteral("3.5.3");
+    static constexpr std::array<std::pair<const char*, const char*>, 6> releases{{
+        {"4.0", "4.0.4"},
+        {"4.1", "4.1.4"},
+        {"4.2", "4.2.2"},
+        {"4.3", "4.3"},
+        {"4.4", "4.4.1"},
+        {"4.5", "4.5"},
+    }};
+    for (const auto& [tag, release] : releases) {
+        const QString quoted = QLatin1Char('"') + QLatin1String(tag) + QLatin1Char('"');
+        if (features.contains(quoted))
+            return QLatin1String(release);
+    }
+    return QStringLiteral("4.3");
+}
+
+QString readFirst(const QStringList& names, const QString& folder) {
+    for (const QString& name : names) {
+        if (std::optional<QString> text = readText(folder + QLatin1Char('/') + name))
+            return *text;
+    }
+    return {};
+}
+
+} // namespace ProjectInspector

@@ -1,0 +1,51 @@
+#include "runner/GameRunner.h"
+
+#include "support/LogStore.h"
+
+#include <QScopeGuard>
+
+GameRunner::GameRunner(LogStore& log, ImportTiming timing) : log_(log), timing_(timing) {}
+
+const QStringList GameRunner::resolutionChoices{
+    QString(), QStringLiteral("1280x720"), QStringLiteral("1600x900"), QStringLiteral("1920x1080"),
+    QStringLiteral("2560x1440")};
+
+std::shared_ptr<ProcessJob> GameRunner::job() const {
+    std::lock_guard lock(jobMutex_);
+    return job_;
+}
+
+std::shared_ptr<ProcessJob> GameRunner::recordJob(const QString& engine,
+                                                  const QStringList& arguments) {
+    auto job = std::make_shared<ProcessJob>(
+        engine, arguments, [&log = log_](const QString& line) { log.append(line); });
+    std::lock_guard lock(jobMutex_);
+    job_ = job;
+    return job;
+}
+
+void GameRunner::forgetJob() {
+    std::lock_guard lock(jobMutex_);
+    job_.reset();
+}
+
+QStringList GameRunner::arguments(const QString& project, const RunOptions& options) const {
+    QStringList list{QStringLiteral("--path"), project,
+                     options.fullscreen ? QStringLiteral("--fullscreen")
+                                        : QStringLiteral("--windowed")};
+    if (!options.resolution.isEmpty())
+        list << QStringLiteral("--resolution") << options.resolution;
+    return list;
+}
+
+RunOutcome GameRunner::play(const QString& engine, const QString& project,
+                            const RunOptions& options) {
+    const QStringList args = arguments(project, options);
+    const auto job = recordJob(engine, args);
+    const auto forget = qScopeGuard([this] { forgetJob(); });
+    log_.append(QStringLiteral("Starting the game: ") + args.join(QLatin1Char(' ')));
+    const auto started = std::chrono::steady_clock::now();
+    const int status = job->run();
+    return {status,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()};
+}
