@@ -1,0 +1,33 @@
+#pragma once
+
+#include "download/FileDownloader.h"
+#include "engine/EngineSpec.h"
+
+#include <QString>
+
+#include <optional>
+
+class CancelToken;
+class LogStore;
+
+// Gets the Godot build a game needs onto the computer and finds its program.
+namespace EngineManager {
+
+// Downloads the build, checks it against Godot's published SHA-512 list, unpacks it into a
+// staging folder and only then swaps it into its install folder. Throws DownloadError (its
+// description is the sentence for the user), TransportError, FileSystemError or Cancelled; an
+// earlier install of the same build survives every failure. Blocking; call it off the GUI thread.
+void install(const EngineSpec& spec, const MakeDownloader& makeDownloader, LogStore& log,
+             CancelToken& token);
+// The same for an explicit platform; install() passes the host's.
+void install(const EngineSpec& spec, Platform platform, const MakeDownloader& makeDownloader,
+             LogStore& log, CancelToken& token);
+
+// The installed build's program, or nothing when the build is not (properly) installed.
+std::optional<QString> executable(const EngineSpec& spec);
+
+// The file's SHA-512 digest as 128 lower-case hexadecimal digits, read in 4 MiB chunks.
+// Throws FileSystemError when the file cannot be read.
+QString sha512(const QString& path);
+
+} // namespace EngineManager

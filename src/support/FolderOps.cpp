@@ -1,0 +1,65 @@
+#include "support/FolderOps.h"
+
+#include "support/UserError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+namespace FolderOps {
+namespace {
+
+bool existsOrIsLink(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+FileSystemError moveError(const QString& from, const QString& to) {
+    return FileSystemError(QStringLiteral("Could not move %1 to %2.").arg(from, to));
+}
+
+} // namespace
+
+void makeFolder(const QString& path) {
+    if (!QDir().mkpath(path))
+        throw FileSystemError(QStringLiteral("Could not create the folder %1.").arg(path));
+}
+
+void makeEmptyFolder(const QString& path) {
+    removeQuietly(path);
+    if (existsOrIsLink(path))
+        throw FileSystemError(QStringLiteral("Could not delete the folder %1.").arg(path));
+    makeFolder(path);
+}
+
+void removeQuietly(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isDir())
+        QFile::remove(path);
+    else
+        QDir(path).removeRecursively();
+}
+
+void replaceFolder(const QString& staging, const QString& target) {
+    QString aside;
+    if (existsOrIsLink(target)) {
+        aside =
+            target + QStringLiteral(".old-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        if (!QDir().rename(target, aside))
+            throw moveError(target, aside);
+    }
+    if (!QDir().rename(staging, target)) {
+        if (!aside.isEmpty())
+            QDir().rename(aside, target);
+        throw moveError(staging, target);
+    }
+    if (!aside.isEmpty())
+        removeQuietly(aside);
+}
+
+} // namespace FolderOps
+
+FolderCleanup::~FolderCleanup() {
+    if (!path_.isEmpty())
+        FolderOps::removeQuietly(path_);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// Folder changes that go through a staging folder, so that a failure never leaves less on disk
+// than there was before.
+namespace FolderOps {
+
+// Creates `path` with any missing parents. Throws FileSystemError.
+void makeFolder(const QString& path);
+
+// Deletes `path` if it exists, then creates it empty. Throws FileSystemError.
+void makeEmptyFolder(const QString& path);
+
+// Deletes a folder tree. A failure is ignored: nothing the user could act on would change.
+void removeQuietly(const QString& path);
+
+// Puts `staging` in the place of `target`. An existing `target` is renamed aside first and put
+// back when the move fails; it is deleted only once `staging` is in place. Throws FileSystemError.
+void replaceFolder(const QString& staging, const QString& target);
+
+} // namespace FolderOps
+
+// Deletes a folder when the scope ends, unless released first.
+class FolderCleanup {
+public:
+    explicit FolderCleanup(QString path) : path_(std::move(path)) {}
+    ~FolderCleanup();
+    FolderCleanup(const FolderCleanup&) = delete;
+    FolderCleanup& operator=(const FolderCleanup&) = delete;
+
+    void release() { path_.clear(); }
+
+private:
+    QString path_;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Unpacks zip archives in-process, refusing entries that could write outside the target.
+namespace ZipExtractor {
+
+using LineHandler = std::function<void(const QString&)>;
+
+// Unpacks `archive` into the existing folder `target`, keeping each file's permission bits
+// (execute bits included; set-id bits dropped, the umask applied) and modification time. Returns
+// 0 on success and 1 on failure, like an unpack tool's exit status; what went wrong goes to
+// `onLine` as the tool would print it.
+//
+// The whole unpack fails on a corrupt or truncated archive and on any unsafe entry: an absolute
+// path, a ".." component, a hard link, a device or pipe, a path that runs through a link, or a
+// link whose target could leave `target` (absolute, climbing higher than the link's own folder,
+// or climbing after a name). Links that stay inside are kept. What was written before a failure
+// stays in `target`; callers unpack into a staging folder and delete it.
+//
+// Blocking; call it off the GUI thread.
+int extract(const QString& archive, const QString& target, const LineHandler& onLine);
+
+} // namespace ZipExtractor
