@@ -14,7 +14,6 @@ Sheet::Sheet(const QString& title, QSize size, int spacing, QWidget* parent)
     setFixedSize(size);
     column_->setContentsMargins(20, 20, 20, 20);
     column_->setSpacing(spacing);
-    column_->setAlignment(Qt::AlignLeft);
     QLabel* heading = Look::label(title, TextStyle::Title2, this);
     QFont bold = heading->font();
     bold.setBold(true);
