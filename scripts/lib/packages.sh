@@ -1,7 +1,7 @@
 # Debian packages Quillfire needs, and a function that installs the missing ones.
 # Sourced by scripts/run and scripts/test.
 
-BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libarchive-dev
+BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libarchive-dev libssl-dev
   qt6-wayland fonts-dejavu-core)
 TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb xauth openssl curl libarchive-tools godot3
   libgl1-mesa-dri desktop-file-utils appstream dpkg-dev file)

@@ -20,6 +20,7 @@
 class QSettings;
 class LaunchRun;
 struct DownloadProgress;
+struct RunResult;
 
 // What the model needs from the outside world; the front ends fill it in, tests
 // fill it with fakes.
@@ -99,6 +100,8 @@ signals:
     void workingChanged();
     // A launch run has ended and the model shows its result.
     void runFinished();
+    // The remove-everything question was answered (and, if confirmed, carried out).
+    void removalFinished(bool removed);
 
 private:
     friend class LaunchRun;
@@ -113,7 +116,10 @@ private:
     void setHasSaves(bool hasSaves);
     void apply(const DownloadProgress& progress);
     QString chosenResolution() const;
-    void finishRun();
+    void startPlayingWatch();
+    void finishRun(const RunResult& result);
+    void judgeGameEnd(const RunOutcome& outcome);
+    void confirmRemoval(qint64 size);
 
     AppEnvironment env_;
     LogStore log_;

@@ -1,11 +1,28 @@
 #include "cli/Command.h"
 #include "cli/InfoCommand.h"
+#include "cli/RunCommands.h"
+#include "cli/SettingsCommand.h"
 
 #include <array>
 
 // A new command is one run function in its own file plus one row here.
 std::span<const Command> commands() {
     static constexpr std::array table{
+        Command{"play", "", "Download and set up what is missing, then start the game",
+                "        (Ctrl-C cancels the downloads and set-up, or stops the game)\n", &runPlay},
+        Command{"setup", "", "Download and set up what is missing, without starting the game", "",
+                &runSetup},
+        Command{"update", "", "Download the game again (saved games are kept)", "", &runUpdate},
+        Command{"reinstall", "[--yes]",
+                "Delete the game and the engine, download them again and start the game",
+                "        --yes       do not ask first\n", &runReinstall},
+        Command{"remove", "[--yes]", "Delete the downloaded game and engine (saved games are kept)",
+                "        --yes       do not ask first\n", &runRemove},
+        Command{"settings", "[--fullscreen | --windowed] [--resolution WxH | --resolution fit]",
+                "Show or change how the game window opens",
+                "        --fullscreen / --windowed   window mode\n"
+                "        --resolution WxH | fit      window size, or fit to the screen\n",
+                &runSettings},
         Command{"info", "[--json] [--game DIR]",
                 "Show what the game is, how it is played and where its files go",
                 "        --json      print one JSON object instead of text\n"

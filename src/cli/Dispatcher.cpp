@@ -30,9 +30,12 @@ QString usageText() {
     for (const Command& command : commands())
         text += commandHelp(command);
     text += QStringLiteral("\nExit status:\n"
-                           "  0  success\n"
-                           "  1  the command failed (for example, no game was found)\n"
-                           "  2  unknown command or option\n");
+                           "  0    success (set-up done, game closed normally or stopped)\n"
+                           "  1    the command failed (for example, no game was found);\n"
+                           "       the reason is on standard error\n"
+                           "  2    unknown command or option, or the game closed too early\n"
+                           "       (the explanation is on standard error)\n"
+                           "  130  cancelled with Ctrl-C\n");
     return text;
 }
 

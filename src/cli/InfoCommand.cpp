@@ -1,11 +1,11 @@
 #include "cli/InfoCommand.h"
 
 #include "cli/Command.h"
+#include "cli/CommandOptions.h"
 #include "cli/InfoReport.h"
 #include "project/ProjectInspector.h"
 #include "support/Paths.h"
 
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QJsonDocument>
 
@@ -14,15 +14,8 @@ int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption game(QStringLiteral("game"), QString(), QStringLiteral("DIR"));
     parser.addOptions({json, game});
-    if (!parser.parse(QStringList{QStringLiteral("quillfire info")} + args) ||
-        !parser.positionalArguments().isEmpty()) {
-        const QString problem = parser.errorText().isEmpty()
-                                    ? QStringLiteral("unexpected argument '%1'")
-                                          .arg(parser.positionalArguments().constFirst())
-                                    : parser.errorText();
-        err << "quillfire info: " << problem << "\n\n" << usageText();
+    if (!parseCommandOptions(parser, "info", args, err))
         return ExitCode::usage;
-    }
 
     const bool installed = !parser.isSet(game);
     const QString folder =

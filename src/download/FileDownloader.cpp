@@ -1,10 +1,11 @@
 #include "download/FileDownloader.h"
 
+#include "support/Sha512Hasher.h"
+
 #include "download/DownloadError.h"
 #include "download/HttpTransfer.h"
 #include "support/CancelToken.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -65,12 +66,12 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token) {
     if (!file.open(QIODevice::WriteOnly))
         throw DownloadError::noFile();
 
-    QCryptographicHash hash(QCryptographicHash::Sha512);
+    Sha512Hasher hash;
     qint64 received = 0;
     HttpTransfer transfer(timeouts_, [&](QByteArrayView piece, qint64 total) {
         if (file.write(piece.data(), piece.size()) != piece.size())
             throw writeError(file);
-        hash.addData(piece);
+        hash.add(piece);
         received += piece.size();
         if (onProgress_)
             onProgress_({received, total, speed_.update(received)});
@@ -91,7 +92,7 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token) {
     if (!file.flush())
         throw writeError(file);
     file.close();
-    sha512_ = QString::fromLatin1(hash.result().toHex());
+    sha512_ = hash.hexDigest();
     folder.keep();
     return file.fileName();
 }

@@ -65,14 +65,6 @@ TEST_F(ProgramLookupTest, GivesALinuxProgramItsLostExecuteBit) {
               readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther);
 }
 
-TEST_F(ProgramLookupTest, AFolderInThePlaceOfTheProgramIsNoProgram) {
-    const EngineSpec spec{4, "4.2.2", false};
-    testkit::writeFile(scratch(), "Godot_v4.2.2-stable_linux.x86_64/inner", "x");
-    EXPECT_EQ(ProgramLookup::find(scratch(), spec.assetName(Platform::LinuxX86_64),
-                                  Platform::LinuxX86_64),
-              std::nullopt);
-}
-
 QByteArray infoPlist(const QByteArray& executable) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "

@@ -1,6 +1,6 @@
 #include "download/RepoDownloader.h"
 #include "InstallFixture.h"
-#include "ZipBuilder.h"
+#include "testkit/ZipBuilder.h"
 #include "download/DownloadError.h"
 #include "support/Paths.h"
 

@@ -1,4 +1,4 @@
-#include "ZipBuilder.h"
+#include "testkit/ZipBuilder.h"
 
 #include <QFile>
 

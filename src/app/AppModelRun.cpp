@@ -1,0 +1,90 @@
+// The launch-run side of the model: starting, cancelling and ending a run.
+#include "app/AppModel.h"
+
+#include "app/DisplayOptions.h"
+#include "app/LaunchRun.h"
+#include "app/OutcomeExplanation.h"
+
+namespace {
+constexpr int explainedLines = 30;
+}
+
+QString AppModel::chosenResolution() const {
+    if (!resolution_.isEmpty())
+        return resolution_;
+    if (fullscreen_ || !env_.screenArea)
+        return {};
+    return fitResolution(env_.screenArea());
+}
+
+void AppModel::start(bool forceGame, bool launch) {
+    if (run_)
+        return;
+    setFailure(std::nullopt);
+    stopRequested_ = false;
+    // The window options are read once per press of Play.
+    LaunchRun::Request request{forceGame, launch, RunOptions{fullscreen_, chosenResolution()}};
+    run_ = std::make_unique<LaunchRun>(*this, std::move(request));
+    emit workingChanged();
+    run_->start();
+}
+
+void AppModel::cancel() {
+    if (run_)
+        run_->cancel();
+}
+
+void AppModel::stopGame() {
+    stopRequested_ = true;
+    if (auto job = runner().job(); job && job->isRunning())
+        job->stop();
+}
+
+void AppModel::startPlayingWatch() {
+    playingWatch_.start(env_.playingAfter);
+}
+
+void AppModel::finishRun(const RunResult& result) {
+    playingWatch_.stop();
+    switch (result.kind) {
+    case RunResult::Kind::SetUp:
+        break;
+    case RunResult::Kind::GameEnded:
+        judgeGameEnd(result.outcome);
+        break;
+    case RunResult::Kind::Cancelled:
+        log_.append(QStringLiteral("Cancelled."));
+        setPhase(Phase::Kind::NotDownloaded);
+        break;
+    case RunResult::Kind::Failed:
+        log_.append(QStringLiteral("Problem: ") + result.problem);
+        setPhase(Phase::needs(result.transport ? QStringLiteral("A download failed: ") + result.problem +
+                                                     QStringLiteral(" Check your internet connection "
+                                                                    "and press Play again.")
+                                               : result.problem));
+        break;
+    }
+    run_.reset();
+    emit workingChanged();
+    if (phase_.kind() != Phase::Kind::Needs)
+        refresh();
+    emit runFinished();
+}
+
+void AppModel::judgeGameEnd(const RunOutcome& outcome) {
+    const double normalSeconds = std::chrono::duration<double>(env_.playingAfter).count();
+    if (stopRequested_)
+        log_.append(QStringLiteral("Game stopped."));
+    else if (outcome.seconds >= normalSeconds && outcome.exitCode == 0)
+        log_.append(QStringLiteral("Game closed normally."));
+    else
+        setFailure(explainOutcome(outcome, log_.tail(explainedLines)));
+}
+
+void AppModel::shutdown() {
+    if (!run_)
+        return;
+    stopRequested_ = true;
+    run_->cancel();
+    run_->wait();
+}

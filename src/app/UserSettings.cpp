@@ -1,0 +1,5 @@
+#include "app/UserSettings.h"
+
+std::unique_ptr<QSettings> openUserSettings() {
+    return std::make_unique<QSettings>(QStringLiteral("Quillfire"), QStringLiteral("Quillfire"));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/AppModel.h"
+#include "cli/TerminalPrompts.h"
+
+#include <QSettings>
+
+#include <memory>
+
+// An application model set up for the command line: the user's settings,
+// questions on the terminal, and the screen when there is one.
+class ModelSession {
+public:
+    explicit ModelSession(bool assumeYes);
+    AppModel& model() { return *model_; }
+
+private:
+    std::unique_ptr<QSettings> settings_;
+    TerminalPrompts prompts_;
+    std::unique_ptr<AppModel> model_;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// `quillfire <args>` as a separate process with its own data folders, so that a
+// test can kill or interrupt it at any moment.
+class LauncherProcess {
+public:
+    LauncherProcess(const QString& dataHome, const QString& configHome, const QStringList& args);
+    ~LauncherProcess();
+
+    bool waitForOutput(const QString& text, int timeoutMs);
+    // Waits for the end; -1 when it did not end in time.
+    int waitForExit(int timeoutMs);
+    void signal(int number);
+    const QString& output() const { return output_; }
+
+private:
+    QProcess process_;
+    QString output_;
+};
