@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         ASSERT_TRUE(server_.listening());
-        model().start(false, true);
+        find<QPushButton>("playButton")->click();
         ASSERT_TRUE(eventually([&] {
             return model().isWorking() && model().phase().kind() == Phase::Kind::Downloading;
         }));
