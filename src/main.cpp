@@ -1,3 +1,7 @@
 #include "cli/CommandLine.h"
+#include "ui/WindowApp.h"
 
-int main(int argc, char** argv) { return runCommandLine(argc, argv); }
+// With a command the launcher runs in the terminal; without one it opens its window.
+int main(int argc, char** argv) {
+    return argc > 1 ? runCommandLine(argc, argv) : runWindow(argc, argv);
+}

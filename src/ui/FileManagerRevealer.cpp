@@ -1,0 +1,39 @@
+#include "ui/FileManagerRevealer.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDesktopServices>
+
+namespace {
+constexpr int replyTimeoutMs = 5000;
+}
+
+FileManagerRevealer::FileManagerRevealer(Opener fallback) : fallback_(std::move(fallback)) {
+    if (!fallback_)
+        fallback_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+}
+
+void FileManagerRevealer::reveal(const QString& folder) {
+    const QUrl url = QUrl::fromLocalFile(folder);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        fallback_(url);
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{url.toString(QUrl::FullyEncoded)} << QString();
+    // Asked without waiting: a file manager that is slow to start must not stall the window.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, replyTimeoutMs),
+                                                QCoreApplication::instance());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, url, fallback = fallback_] {
+                         if (watcher->isError())
+                             fallback(url);
+                         watcher->deleteLater();
+                     });
+}

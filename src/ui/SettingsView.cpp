@@ -1,0 +1,152 @@
+#include "ui/SettingsView.h"
+
+#include "app/AppModel.h"
+#include "app/PlatformWords.h"
+#include "ui/TextStyle.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+enum WindowModeId { windowedId = 0, fullscreenId = 1 };
+constexpr int rowLabelWidth = 80;
+
+QPushButton* button(const QString& text, const char* objectName, QWidget* parent) {
+    auto* result = new QPushButton(text, parent);
+    result->setObjectName(QLatin1String(objectName));
+    result->setAccessibleName(text);
+    result->setAutoDefault(false);
+    return result;
+}
+
+QWidget* row(std::initializer_list<QWidget*> widgets, QWidget* parent) {
+    auto* container = new QWidget(parent);
+    auto* layout = new QHBoxLayout(container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* widget : widgets)
+        layout->addWidget(widget);
+    layout->addStretch(1);
+    return container;
+}
+
+} // namespace
+
+SettingsView::SettingsView(AppModel& model, QWidget* parent)
+    : Sheet(QStringLiteral("Settings"), sheetSize, 14, parent), model_(model) {
+    setObjectName(QStringLiteral("settingsView"));
+    column()->addWidget(makeWindowChoice());
+    column()->addWidget(makeResolutionChoice());
+    column()->addWidget(Look::secondaryLabel(
+        QStringLiteral("Applies the next time you press Play."), TextStyle::Caption, this));
+    auto* divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    column()->addWidget(divider);
+    column()->addWidget(makeMaintenanceRow());
+    column()->addWidget(makeFoldersRow());
+    addDoneRow();
+}
+
+QString SettingsView::resolutionLabel(const QString& resolution) {
+    return resolution.isEmpty() ? QStringLiteral("Fit to this screen") : resolution;
+}
+
+QWidget* SettingsView::labelledRow(const QString& label, QWidget* control) {
+    auto* caption = new QLabel(label, this);
+    caption->setMinimumWidth(rowLabelWidth);
+    caption->setBuddy(control);
+    return row({caption, control}, this);
+}
+
+QWidget* SettingsView::makeWindowChoice() {
+    // Two joined toggle buttons, of which exactly one is down.
+    auto* segments = new QWidget(this);
+    segments->setObjectName(QStringLiteral("windowMode"));
+    segments->setAccessibleName(QStringLiteral("Window"));
+    auto* layout = new QHBoxLayout(segments);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    windowMode_ = new QButtonGroup(this);
+    windowMode_->setExclusive(true);
+    const struct {
+        const char* text;
+        const char* objectName;
+        int id;
+    } choices[] = {{"Windowed", "windowedChoice", windowedId},
+                   {"Fullscreen", "fullscreenChoice", fullscreenId}};
+    for (const auto& choice : choices) {
+        QPushButton* segment = button(QLatin1String(choice.text), choice.objectName, segments);
+        segment->setCheckable(true);
+        windowMode_->addButton(segment, choice.id);
+        layout->addWidget(segment);
+    }
+    connect(windowMode_, &QButtonGroup::idClicked, &model_,
+            [this](int id) { model_.setFullscreen(id == fullscreenId); });
+    connect(&model_, &AppModel::fullscreenChanged, this, &SettingsView::syncWindowChoice);
+    syncWindowChoice();
+    return labelledRow(QStringLiteral("Window"), segments);
+}
+
+QWidget* SettingsView::makeResolutionChoice() {
+    resolution_ = new QComboBox(this);
+    resolution_->setObjectName(QStringLiteral("resolutionChoice"));
+    resolution_->setAccessibleName(QStringLiteral("Resolution"));
+    for (const QString& choice : GameRunner::resolutionChoices)
+        resolution_->addItem(resolutionLabel(choice), choice);
+    connect(resolution_, &QComboBox::activated, &model_,
+            [this](int index) { model_.setResolution(resolution_->itemData(index).toString()); });
+    connect(&model_, &AppModel::resolutionChanged, this, &SettingsView::syncResolution);
+    syncResolution();
+    return labelledRow(QStringLiteral("Resolution"), resolution_);
+}
+
+QWidget* SettingsView::makeMaintenanceRow() {
+    QPushButton* update = button(QStringLiteral("Update the game"), "updateButton", this);
+    update->setToolTip(QStringLiteral("Downloads the game again. Saved games are kept."));
+    QPushButton* reinstall = button(QStringLiteral("Reinstall"), "reinstallButton", this);
+    QPushButton* remove = button(QStringLiteral("Remove everything"), "removeButton", this);
+    connect(update, &QPushButton::clicked, this, [this] {
+        model_.start(true, false);
+        accept();
+    });
+    // These two ask their question over the window, so the sheet goes first.
+    connect(reinstall, &QPushButton::clicked, this, [this] {
+        accept();
+        model_.reinstall();
+    });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        accept();
+        model_.removeEverything();
+    });
+    QWidget* maintenance = row({update, reinstall, remove}, this);
+    maintenance->setObjectName(QStringLiteral("maintenanceRow"));
+    const auto sync = [this, maintenance] { maintenance->setEnabled(!model_.isWorking()); };
+    connect(&model_, &AppModel::workingChanged, maintenance, sync);
+    sync();
+    return maintenance;
+}
+
+QWidget* SettingsView::makeFoldersRow() {
+    QPushButton* reveal = button(PlatformWords::revealButton(), "revealButton", this);
+    QPushButton* saves = button(QStringLiteral("Show saves"), "showSavesButton", this);
+    connect(reveal, &QPushButton::clicked, &model_, &AppModel::revealInFinder);
+    connect(saves, &QPushButton::clicked, &model_, &AppModel::showSaves);
+    const auto sync = [this, saves] { saves->setEnabled(model_.hasSaves()); };
+    connect(&model_, &AppModel::hasSavesChanged, saves, sync);
+    sync();
+    return row({reveal, saves}, this);
+}
+
+void SettingsView::syncWindowChoice() {
+    windowMode_->button(model_.fullscreen() ? fullscreenId : windowedId)->setChecked(true);
+}
+
+void SettingsView::syncResolution() {
+    resolution_->setCurrentIndex(resolution_->findData(model_.resolution()));
+}

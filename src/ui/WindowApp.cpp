@@ -1,0 +1,59 @@
+#include "ui/WindowApp.h"
+
+#include "app/AppModel.h"
+#include "ui/AppIcon.h"
+#include "ui/DialogPrompts.h"
+#include "ui/FileManagerRevealer.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSessionManager>
+#include <QSettings>
+
+namespace {
+
+std::optional<QSizeF> primaryScreenArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    return QSizeF(screen->availableGeometry().size());
+}
+
+} // namespace
+
+int runWindow(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quillfire"));
+    QApplication::setApplicationName(QStringLiteral("Quillfire"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLFIRE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quillfire.Quillfire"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillfire"), AppIcon::icon()));
+
+    QSettings settings;
+    DialogPrompts prompts;
+    FileManagerRevealer revealer;
+    AppEnvironment environment;
+    environment.settings = &settings;
+    environment.prompts = &prompts;
+    environment.revealer = &revealer;
+    environment.screenArea = primaryScreenArea;
+    AppModel model(std::move(environment));
+    AppModel::install(&model);
+
+    MainWindow window(model);
+    // Logging out asks the same question as closing the window.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager& session) {
+                         if (session.allowsInteraction()) {
+                             if (!window.mayQuit())
+                                 session.cancel();
+                             session.release();
+                         }
+                     });
+    window.show();
+    const int status = QApplication::exec();
+    // No engine outlives the launcher.
+    model.shutdown();
+    return status;
+}

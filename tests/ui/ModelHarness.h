@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/AppModel.h"
+
+#include <QList>
+#include <QSettings>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// Answers questions from a script (no answer left means "no") and remembers them.
+class ScriptedPrompts : public UserPrompts {
+public:
+    bool confirm(const Question& question) override {
+        asked.append(question);
+        if (onAsk)
+            onAsk();
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+
+    QList<bool> answers;
+    QList<Question> asked;
+    std::function<void()> onAsk; // runs while the question is up
+};
+
+class RecordingRevealer : public FolderRevealer {
+public:
+    void reveal(const QString& folder) override { revealed.append(folder); }
+
+    QStringList revealed;
+};
+
+// A model with fakes for everything outside: settings in a file of their own,
+// scripted questions, recorded reveals and no screen.
+class ModelHarness {
+public:
+    explicit ModelHarness(const QString& settingsFile)
+        : settings(settingsFile, QSettings::IniFormat) {
+        AppEnvironment environment;
+        environment.settings = &settings;
+        environment.prompts = &prompts;
+        environment.revealer = &revealer;
+        environment.screenArea = [] { return std::optional<QSizeF>(); };
+        model = std::make_unique<AppModel>(std::move(environment));
+    }
+    ~ModelHarness() { model->shutdown(); }
+    ModelHarness(const ModelHarness&) = delete;
+    ModelHarness& operator=(const ModelHarness&) = delete;
+
+    QSettings settings;
+    ScriptedPrompts prompts;
+    RecordingRevealer revealer;
+    std::unique_ptr<AppModel> model;
+};
