@@ -3,6 +3,7 @@
 #include "runner/LineSplitter.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <array>
 #include <cerrno>
@@ -14,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -131,6 +133,15 @@ int ProcessJob::run() {
     childOutput.reset();
     if (pid < 0)
         throw launchError(error);
+    const FileDescriptor wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    {
+        std::lock_guard lock(mutex_);
+        wakeFd_ = wake.get();
+    }
+    const auto forgetWake = qScopeGuard([this] {
+        std::lock_guard lock(mutex_);
+        wakeFd_ = -1;
+    });
     markStarted(pid);
 
     const FileDescriptor exited(openPidFd(pid));
@@ -150,6 +161,23 @@ void ProcessJob::markStarted(pid_t pid) {
         signalChild(SIGTERM);
 }
 
+// How long run() may wait for the next event: until the stop's grace period
+// ends (then the group gets SIGKILL), or for ever.
+int ProcessJob::pollTimeout(int pidFd) {
+    std::lock_guard lock(mutex_);
+    const int idle = pidFd >= 0 ? -1 : exitPollMilliseconds;
+    if (!stopRequested_ || killed_ || state_ != State::Running)
+        return idle;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(stoppedAt_ + stopGrace -
+                                                                   std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+        signalChild(SIGKILL);
+        killed_ = true;
+        return idle;
+    }
+    return idle < 0 ? static_cast<int>(left.count()) : std::min(idle, static_cast<int>(left.count()));
+}
+
 int ProcessJob::pumpUntilExit(int output, int pidFd) {
     LineSplitter splitter;
     QStringList lines;
@@ -166,8 +194,18 @@ int ProcessJob::pumpUntilExit(int output, int pidFd) {
     bool outputOpen = true;
     std::optional<int> status;
     while (!status) {
-        std::array<pollfd, 2> watched{{{outputOpen ? output : -1, POLLIN, 0}, {pidFd, POLLIN, 0}}};
-        ::poll(watched.data(), watched.size(), pidFd >= 0 ? -1 : exitPollMilliseconds);
+        int wake = -1;
+        {
+            std::lock_guard lock(mutex_);
+            wake = wakeFd_;
+        }
+        std::array<pollfd, 3> watched{
+            {{outputOpen ? output : -1, POLLIN, 0}, {pidFd, POLLIN, 0}, {wake, POLLIN, 0}}};
+        ::poll(watched.data(), watched.size(), pollTimeout(pidFd));
+        if (watched[2].revents != 0) {
+            eventfd_t ignored = 0;
+            ::eventfd_read(wake, &ignored);
+        }
         if (watched[0].revents != 0) {
             const ssize_t n = take(static_cast<qsizetype>(chunk.size()));
             if (n == 0 || (n < 0 && errno != EINTR))
@@ -234,7 +272,11 @@ bool ProcessJob::isRunning() const {
 
 void ProcessJob::stop() {
     std::lock_guard lock(mutex_);
+    if (!stopRequested_)
+        stoppedAt_ = std::chrono::steady_clock::now();
     stopRequested_ = true;
     if (state_ == State::Running)
         signalChild(SIGTERM);
+    if (wakeFd_ >= 0)
+        ::eventfd_write(wakeFd_, 1);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -41,14 +42,18 @@ public:
     // Any thread.
     bool isRunning() const;
     // Any thread; returns at once. Sends SIGTERM to the child's process group;
-    // a stop before the child started ends it as soon as it has.
+    // a stop before the child started ends it as soon as it has. A group that
+    // is still there after `stopGrace` gets SIGKILL.
     void stop();
+
+    static constexpr std::chrono::milliseconds stopGrace{3000};
 
 private:
     enum class State { Created, Starting, Running, Ended };
 
     void markStarted(pid_t pid);
     int pumpUntilExit(int output, int pidFd);
+    int pollTimeout(int pidFd);
     std::optional<int> tryReap();
     void killAndReap();
     void signalChild(int signal);
@@ -64,4 +69,7 @@ private:
     State state_ = State::Created;
     pid_t pid_ = -1;
     bool stopRequested_ = false;
+    std::chrono::steady_clock::time_point stoppedAt_;
+    bool killed_ = false;
+    int wakeFd_ = -1; // lets stop() wake run()'s wait to time the grace period
 };

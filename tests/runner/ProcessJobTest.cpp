@@ -133,6 +133,28 @@ TEST(ProcessJob, StopFromAnotherThreadEndsTheWholeProcessGroup) {
     EXPECT_TRUE(probe::waitUntilGone(grandchild));
 }
 
+TEST(ProcessJob, AGroupThatIgnoresTheStopIsKilledAfterTheGracePeriod) {
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath("grandchild");
+    // An ignored signal stays ignored in what the shell starts, so neither ends on SIGTERM.
+    ProcessJob job("/bin/sh",
+                   {"-c", QString("trap '' TERM; sleep 30 & echo $! > '%1'; wait").arg(pidFile)},
+                   [](const QString&) {});
+    pid_t grandchild = 0;
+    std::thread stopper([&] {
+        grandchild = probe::waitForPid(pidFile);
+        job.stop();
+    });
+    const auto started = std::chrono::steady_clock::now();
+    const int status = job.run();
+    stopper.join();
+    EXPECT_EQ(status, 9);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, ProcessJob::stopGrace);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, ProcessJob::stopGrace + 10s);
+    ASSERT_GT(grandchild, 0);
+    EXPECT_TRUE(probe::waitUntilGone(grandchild));
+}
+
 TEST(ProcessJob, StopBeforeTheChildStartedEndsItOnceItHas) {
     ProcessJob job("/bin/sh", {"-c", "sleep 30"}, [](const QString&) {});
     job.stop();
