@@ -8,7 +8,6 @@
 #include "support/LogStore.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSizeF>
 #include <QTimer>
 

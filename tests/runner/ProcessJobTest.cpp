@@ -113,46 +113,52 @@ TEST(ProcessJob, ReturnsOnceTheChildEndedEvenIfItsOwnChildHoldsTheOutput) {
     ::kill(holder, SIGKILL);
 }
 
-TEST(ProcessJob, StopFromAnotherThreadEndsTheWholeProcessGroup) {
+namespace {
+
+struct StoppedGroup {
+    int status = -1;
+    std::chrono::steady_clock::duration took{};
+    pid_t grandchild = 0;
+};
+
+// Runs `script` (which starts a grandchild and writes its pid to the file named
+// by %1), and stops the job from another thread once the grandchild runs.
+StoppedGroup stopOnceTheGrandchildRuns(const QString& script) {
     QTemporaryDir dir;
     const QString pidFile = dir.filePath("grandchild");
-    ProcessJob job("/bin/sh",
-                   {"-c", QString("sleep 30 & echo $! > '%1'; echo started; wait").arg(pidFile)},
-                   [](const QString&) {});
-    pid_t grandchild = 0;
+    ProcessJob job("/bin/sh", {"-c", script.arg(pidFile)}, [](const QString&) {});
+    StoppedGroup result;
     std::thread stopper([&] {
-        grandchild = probe::waitForPid(pidFile);
+        result.grandchild = probe::waitForPid(pidFile);
         job.stop();
     });
     const auto started = std::chrono::steady_clock::now();
-    const int status = job.run();
+    result.status = job.run();
+    result.took = std::chrono::steady_clock::now() - started;
     stopper.join();
-    EXPECT_EQ(status, 15);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 15s);
-    ASSERT_GT(grandchild, 0);
-    EXPECT_TRUE(probe::waitUntilGone(grandchild));
+    return result;
+}
+
+} // namespace
+
+TEST(ProcessJob, StopFromAnotherThreadEndsTheWholeProcessGroup) {
+    const StoppedGroup stopped =
+        stopOnceTheGrandchildRuns("sleep 30 & echo $! > '%1'; echo started; wait");
+    EXPECT_EQ(stopped.status, 15);
+    EXPECT_LT(stopped.took, 15s);
+    ASSERT_GT(stopped.grandchild, 0);
+    EXPECT_TRUE(probe::waitUntilGone(stopped.grandchild));
 }
 
 TEST(ProcessJob, AGroupThatIgnoresTheStopIsKilledAfterTheGracePeriod) {
-    QTemporaryDir dir;
-    const QString pidFile = dir.filePath("grandchild");
     // An ignored signal stays ignored in what the shell starts, so neither ends on SIGTERM.
-    ProcessJob job("/bin/sh",
-                   {"-c", QString("trap '' TERM; sleep 30 & echo $! > '%1'; wait").arg(pidFile)},
-                   [](const QString&) {});
-    pid_t grandchild = 0;
-    std::thread stopper([&] {
-        grandchild = probe::waitForPid(pidFile);
-        job.stop();
-    });
-    const auto started = std::chrono::steady_clock::now();
-    const int status = job.run();
-    stopper.join();
-    EXPECT_EQ(status, 9);
-    EXPECT_GE(std::chrono::steady_clock::now() - started, ProcessJob::stopGrace);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, ProcessJob::stopGrace + 10s);
-    ASSERT_GT(grandchild, 0);
-    EXPECT_TRUE(probe::waitUntilGone(grandchild));
+    const StoppedGroup stopped =
+        stopOnceTheGrandchildRuns("trap '' TERM; sleep 30 & echo $! > '%1'; wait");
+    EXPECT_EQ(stopped.status, 9);
+    EXPECT_GE(stopped.took, ProcessJob::stopGrace);
+    EXPECT_LT(stopped.took, ProcessJob::stopGrace + 10s);
+    ASSERT_GT(stopped.grandchild, 0);
+    EXPECT_TRUE(probe::waitUntilGone(stopped.grandchild));
 }
 
 TEST(ProcessJob, StopBeforeTheChildStartedEndsItOnceItHas) {
