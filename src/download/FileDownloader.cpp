@@ -11,6 +11,8 @@
 #include <QScopeGuard>
 #include <QUuid>
 
+#include <optional>
+
 namespace {
 
 // The private "Brennick-<UUID>" folder of one download; removed again unless kept.
@@ -58,7 +60,7 @@ FileDownloader::FileDownloader(ProgressHandler onProgress, DownloadTimeouts time
 
 FileDownloader::~FileDownloader() = default;
 
-QString FileDownloader::download(const QUrl& url, CancelToken* token) {
+QString FileDownloader::download(const QUrl& url, CancelToken* token, Digest digest) {
     DownloadFolder folder;
     if (!folder.created())
         throw DownloadError::noFile();
@@ -66,12 +68,15 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token) {
     if (!file.open(QIODevice::WriteOnly))
         throw DownloadError::noFile();
 
-    Sha512Hasher hash;
+    std::optional<Sha512Hasher> hash;
+    if (digest == Digest::Sha512)
+        hash.emplace();
     qint64 received = 0;
     HttpTransfer transfer(timeouts_, [&](QByteArrayView piece, qint64 total) {
         if (file.write(piece.data(), piece.size()) != piece.size())
             throw writeError(file);
-        hash.add(piece);
+        if (hash)
+            hash->add(piece);
         received += piece.size();
         if (onProgress_)
             onProgress_({received, total, speed_.update(received)});
@@ -92,7 +97,8 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token) {
     if (!file.flush())
         throw writeError(file);
     file.close();
-    sha512_ = hash.hexDigest();
+    if (hash)
+        sha512_ = hash->hexDigest();
     folder.keep();
     return file.fileName();
 }

@@ -15,10 +15,12 @@ class CancelToken;
 class HttpTransfer;
 
 // Fetches one large file over HTTP(S) into a private temporary folder, streaming it to
-// disk and hashing it on the way, with progress and speed. One object per download.
+// disk (and hashing it on the way when asked), with progress and speed. One object per download.
 class FileDownloader {
 public:
     using ProgressHandler = std::function<void(const DownloadProgress&)>;
+    // Hashing costs about as much CPU as receiving, so only a caller that checks a digest asks.
+    enum class Digest { None, Sha512 };
 
     // `onProgress` runs on the thread that calls download(), for every piece of the body.
     explicit FileDownloader(ProgressHandler onProgress, DownloadTimeouts timeouts = {});
@@ -32,13 +34,13 @@ public:
     // 200-299, DownloadError::noFile() when no file could be created, FileSystemError when
     // writing it failed, TransportError when the network failed, Cancelled after a cancel.
     // A failure leaves neither file nor folder behind.
-    QString download(const QUrl& url, CancelToken* token = nullptr);
+    QString download(const QUrl& url, CancelToken* token = nullptr, Digest digest = Digest::None);
 
     // Any thread. Ends a running download() with Cancelled; a later one never starts.
     void cancel();
 
-    // Lower-case hex SHA-512 of the body, computed while it streamed; set once download()
-    // returned successfully.
+    // Lower-case hex SHA-512 of the body, computed while it streamed; set once a download()
+    // that asked for Digest::Sha512 returned successfully, empty otherwise.
     QString sha512() const { return sha512_; }
 
     // The whole body at `url` as UTF-8, ill-formed bytes replaced by U+FFFD. Throws

@@ -68,7 +68,8 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
 
     log.append(QStringLiteral("Downloading ") + archiveUrl->toString());
     const std::shared_ptr<FileDownloader> downloader = makeDownloader();
-    const QString archive = downloader->download(*archiveUrl, &token);
+    const QString archive =
+        downloader->download(*archiveUrl, &token, FileDownloader::Digest::Sha512);
     const FolderCleanup archiveFolder(QFileInfo(archive).absolutePath());
     token.throwIfCancelled();
 

@@ -29,7 +29,8 @@ TEST_F(DownloadFixture, StreamsTheBodyIntoAFreshFolderWithItsDigest) {
     FileDownloader downloader(progress.handler());
 
     const QString path =
-        downloader.download(server.url(QStringLiteral("/Godot_v3.5.3-stable_x11.64.zip")));
+        downloader.download(server.url(QStringLiteral("/Godot_v3.5.3-stable_x11.64.zip")), nullptr,
+                            FileDownloader::Digest::Sha512);
 
     const QFileInfo file(path);
     EXPECT_EQ(file.fileName(), QStringLiteral("Godot_v3.5.3-stable_x11.64.zip"));

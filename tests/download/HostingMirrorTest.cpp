@@ -17,7 +17,8 @@ TEST_F(DownloadFixture, MirrorServesTheGameArchiveAndAVerifiableEngine) {
     server.serveGameArchive("game zip", QStringLiteral("master"));
 
     FileDownloader engine(nullptr);
-    const QString archive = engine.download(QUrl(spec.archiveUrl(Platform::LinuxX86_64)));
+    const QString archive = engine.download(QUrl(spec.archiveUrl(Platform::LinuxX86_64)), nullptr,
+                                            FileDownloader::Digest::Sha512);
     EXPECT_EQ(QFileInfo(archive).fileName(), QStringLiteral("Godot_v3.5.3-stable_x11.64.zip"));
     EXPECT_EQ(FileDownloader::fetchText(QUrl(spec.checksumUrl())),
               engine.sha512() + QStringLiteral("  Godot_v3.5.3-stable_x11.64.zip\n"));
