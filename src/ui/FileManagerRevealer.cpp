@@ -1,7 +1,6 @@
 #include "ui/FileManagerRevealer.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
@@ -10,14 +9,15 @@ namespace {
 constexpr int replyTimeoutMs = 5000;
 }
 
-FileManagerRevealer::FileManagerRevealer(Opener fallback) : fallback_(std::move(fallback)) {
+FileManagerRevealer::FileManagerRevealer(Opener fallback, std::optional<QDBusConnection> bus)
+    : fallback_(std::move(fallback)), bus_(std::move(bus)) {
     if (!fallback_)
         fallback_ = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 }
 
 void FileManagerRevealer::reveal(const QString& folder) {
     const QUrl url = QUrl::fromLocalFile(folder);
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = bus_ ? *bus_ : QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         fallback_(url);
         return;

@@ -2,9 +2,11 @@
 
 #include "app/UserPrompts.h"
 
+#include <QDBusConnection>
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 // Shows a folder selected in the desktop's file manager (the freedesktop
 // FileManager1 service on the session bus); where no file manager answers,
@@ -13,9 +15,12 @@ class FileManagerRevealer : public FolderRevealer {
 public:
     using Opener = std::function<void(const QUrl&)>;
 
-    explicit FileManagerRevealer(Opener fallback = {});
+    // Without `bus`, the session bus is looked up at the first reveal, not at start-up.
+    explicit FileManagerRevealer(Opener fallback = {},
+                                 std::optional<QDBusConnection> bus = std::nullopt);
     void reveal(const QString& folder) override;
 
 private:
     Opener fallback_;
+    std::optional<QDBusConnection> bus_;
 };
