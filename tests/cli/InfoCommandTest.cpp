@@ -97,48 +97,6 @@ TEST_F(InfoCommandTest, JsonDescribesAGodot3Game) {
     }
 }
 
-TEST_F(InfoCommandTest, JsonDescribesAGodot4DotNetGame) {
-    const QString dir = gameRoot();
-    testkit::writeFile(
-        dir, "project.godot",
-        ("config_version=5\n\n[application]\n\nconfig/name=\"Brennick Sharp\"\n"
-         "run/main_scene=\"res://main.tscn\"\n"
-         "config/features=PackedStringArray(\"4.2\", \"C#\", \"Forward Plus\")\n\n"
-         "[dotnet]\n\nproject/assembly_name=\"Brennick Sharp\"\n\n[input]\n\n" +
-         godot4::action("jump", {godot4::key(0, 32), godot4::joypadButton(0)}) +
-         godot4::action("player_move_left",
-                        {godot4::key(0, 65), godot4::key(0, 4194319), godot4::joypadMotion(0)}) +
-         godot4::action("look", {godot4::mouseMotion()}) + "\n")
-            .toUtf8());
-    testkit::writeFile(dir, "main.tscn",
-                       "[gd_scene format=3]\n\n[node name=\"Main\" type=\"Node2D\"]\n");
-    testkit::writeFile(dir, "Brennick Sharp.csproj", "<Project Sdk=\"Godot.NET.Sdk/4.2.2\"/>\n");
-
-    const CommandRun run = quillfire({"info", "--game", dir, "--json"});
-    ASSERT_EQ(run.code, 0) << run.err.toStdString();
-    const QJsonObject info = jsonOf(run);
-    EXPECT_EQ(info["projectDir"].toString(), dir);
-    EXPECT_EQ(info["configVersion"].toInteger(), 5);
-    EXPECT_EQ(info["engineMajor"].toInteger(), 4);
-    EXPECT_EQ(info["engineVersion"].toString(), "4.2.2");
-    EXPECT_TRUE(info["usesCSharp"].toBool());
-    EXPECT_FALSE(info["is3D"].toBool(true));
-    EXPECT_EQ(info["summary"].toString(), "");
-    EXPECT_EQ(info["licenseName"].toString(), "No licence file found in the repository");
-    const QList<std::pair<QString, QString>> controls{{"Jump", "Space / Gamepad button 0"},
-                                                      {"Move left", "A / Left / Left stick"}};
-    EXPECT_EQ(controlsOf(info), controls);
-    EXPECT_EQ(info["savesFolder"].toString(), dataHome() + "/godot/app_userdata/Brennick Sharp");
-
-    const QJsonObject engine = info["engine"].toObject();
-    EXPECT_EQ(engine["installFolder"].toString(), dataHome() + "/Brennick/Engine/godot-4.2.2-mono");
-    if (hostPlatform() == Platform::LinuxX86_64) {
-        EXPECT_EQ(engine["assetName"].toString(), "Godot_v4.2.2-stable_mono_linux_x86_64.zip");
-    } else if (hostPlatform() == Platform::LinuxArm64) {
-        EXPECT_EQ(engine["assetName"].toString(), "Godot_v4.2.2-stable_mono_linux_arm64.zip");
-    }
-}
-
 TEST_F(InfoCommandTest, TextSummaryOfTheInstalledGame) {
     writeGodot3Game(dataHome() + "/Brennick/Game");
     const CommandRun run = quillfire({"info"});
