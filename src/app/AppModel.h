@@ -24,9 +24,9 @@ struct RunResult;
 // What the model needs from the outside world; the front ends fill it in, tests
 // fill it with fakes.
 struct AppEnvironment {
-    QSettings* settings = nullptr;             // the user-defaults store
-    UserPrompts* prompts = nullptr;            // questions before destructive actions
-    FolderRevealer* revealer = nullptr;        // shows folders in the file manager
+    QSettings* settings = nullptr;                     // the user-defaults store
+    UserPrompts* prompts = nullptr;                    // questions before destructive actions
+    FolderRevealer* revealer = nullptr;                // shows folders in the file manager
     std::function<std::optional<QSizeF>()> screenArea; // primary screen's free area, if any
     ImportTiming importTiming{};
     std::chrono::milliseconds playingAfter{10'000}; // the "stays open" threshold
@@ -97,8 +97,9 @@ signals:
     void fullscreenChanged();
     void resolutionChanged();
     void workingChanged();
-    // A launch run has ended and the model shows its result.
-    void runFinished();
+    // A launch run has ended and the model shows its result; `cancelled` when a cancel
+    // ended it (a cancel that came too late to change the outcome does not count).
+    void runFinished(bool cancelled);
     // The remove-everything question was answered (and, if confirmed, carried out).
     void removalFinished(bool removed);
 

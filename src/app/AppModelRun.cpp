@@ -58,17 +58,18 @@ void AppModel::finishRun(const RunResult& result) {
         break;
     case RunResult::Kind::Failed:
         log_.append(QStringLiteral("Problem: ") + result.problem);
-        setPhase(Phase::needs(result.transport ? QStringLiteral("A download failed: ") + result.problem +
-                                                     QStringLiteral(" Check your internet connection "
-                                                                    "and press Play again.")
-                                               : result.problem));
+        setPhase(Phase::needs(result.transport
+                                  ? QStringLiteral("A download failed: ") + result.problem +
+                                        QStringLiteral(" Check your internet connection "
+                                                       "and press Play again.")
+                                  : result.problem));
         break;
     }
     run_.reset();
     emit workingChanged();
     if (phase_.kind() != Phase::Kind::Needs)
         refresh();
-    emit runFinished();
+    emit runFinished(result.kind == RunResult::Kind::Cancelled);
 }
 
 void AppModel::judgeGameEnd(const RunOutcome& outcome) {

@@ -16,17 +16,18 @@ int awaitRun(AppModel& model, QTextStream& err) {
 
     RunReporter reporter(model, stdout, isatty(STDOUT_FILENO));
     InterruptHandler interrupts;
-    bool cancelledByUser = false;
     QObject::connect(&interrupts, &InterruptHandler::interrupted, &model, [&] {
-        if (model.isGameRunning()) {
+        if (model.isGameRunning())
             model.stopGame();
-        } else {
-            cancelledByUser = true;
+        else
             model.cancel();
-        }
     });
+    bool cancelled = false;
     QEventLoop loop;
-    QObject::connect(&model, &AppModel::runFinished, &loop, &QEventLoop::quit);
+    QObject::connect(&model, &AppModel::runFinished, &loop, [&](bool runCancelled) {
+        cancelled = runCancelled;
+        loop.quit();
+    });
     loop.exec();
 
     if (model.phase().kind() == Phase::Kind::Needs) {
@@ -39,5 +40,5 @@ int awaitRun(AppModel& model, QTextStream& err) {
             err << "  " << line << Qt::endl;
         return ExitCode::endedEarly;
     }
-    return cancelledByUser ? ExitCode::cancelled : ExitCode::ok;
+    return cancelled ? ExitCode::cancelled : ExitCode::ok;
 }

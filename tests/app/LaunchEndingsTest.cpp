@@ -24,17 +24,21 @@ protected:
 
     static bool processGone(const QString& pidFile) {
         const qint64 pid = testkit::readFile(pidFile).trimmed().toLongLong();
-        return pid > 0 && QTest::qWaitFor([pid] { return ::kill(static_cast<pid_t>(pid), 0) != 0; }, 5000);
+        return pid > 0 &&
+               QTest::qWaitFor([pid] { return ::kill(static_cast<pid_t>(pid), 0) != 0; }, 5000);
     }
 };
 
 TEST_F(LaunchEndings, EarlyExitCrashAndNormalCloseAreToldApart) {
-    playInstalled(QStringLiteral("game-errors = ERROR: Failed loading resource: res://level.tscn\\n\n"
-                                 "game-tail = last words\n"));
+    playInstalled(
+        QStringLiteral("game-errors = ERROR: Failed loading resource: res://level.tscn\\n\n"
+                       "game-tail = last words\n"));
     ASSERT_TRUE(model().failure().has_value());
-    EXPECT_EQ(model().failure()->headline,
-              QStringLiteral("The game closed after 0 seconds (exit code 0), so it did not stay open. Some game "
-                             "files could not be loaded; try Reinstall in Settings. Last log lines:"));
+    EXPECT_EQ(
+        model().failure()->headline,
+        QStringLiteral(
+            "The game closed after 0 seconds (exit code 0), so it did not stay open. Some game "
+            "files could not be loaded; try Reinstall in Settings. Last log lines:"));
     EXPECT_EQ(model().failure()->lines.last(), QStringLiteral("last words"));
     EXPECT_FALSE(phases.contains(K::Playing));
     EXPECT_EQ(model().phase().kind(), K::Ready);
@@ -61,6 +65,7 @@ TEST_F(LaunchEndings, StopEndsTheGameWithoutAFailure) {
     EXPECT_FALSE(model().canCancel());
     model().stopGame();
     ASSERT_TRUE(finished.wait(10'000));
+    EXPECT_FALSE(finished.first().first().toBool()) << "stopping the game is no cancel";
     EXPECT_EQ(model().log().lines().last(), QStringLiteral("Game stopped."));
     EXPECT_FALSE(model().failure().has_value());
     EXPECT_EQ(model().phase().kind(), K::Ready);
@@ -103,7 +108,8 @@ TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {
          [this, slow] {
              testkit::HttpRoute route = slow;
              route.body = gameZip({});
-             server.setRoute(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"), route);
+             server.setRoute(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"),
+                             route);
          },
          false},
         {"engine download", K::Downloading,
@@ -124,11 +130,13 @@ TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {
         model().start(false, true);
         ASSERT_TRUE(waitForPhase(c.cancelIn));
         if (c.cancelIn == K::Downloading && c.gameOnDisk) {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return model().stepText().contains(QStringLiteral("Godot")); }, 30'000));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return model().stepText().contains(QStringLiteral("Godot")); }, 30'000));
         }
         QTest::qWait(200);
         model().cancel();
         ASSERT_TRUE(finished.wait(5'000)) << "a cancel takes effect at once";
+        EXPECT_TRUE(finished.first().first().toBool());
         EXPECT_EQ(model().log().lines().last(), QStringLiteral("Cancelled."));
         EXPECT_EQ(model().phase().kind(), K::NotDownloaded);
         EXPECT_EQ(model().info().has_value(), c.gameOnDisk);
@@ -168,7 +176,8 @@ TEST_F(LaunchEndings, RemoveAndReinstallNeverTouchTheSaves) {
     QSignalSpy finished(&model(), &AppModel::runFinished);
     model().reinstall();
     ASSERT_TRUE(finished.wait(60'000));
-    EXPECT_EQ(phases.mid(0, 4), (QList<K>{K::NotDownloaded, K::Downloading, K::Downloading, K::SettingUp}));
+    EXPECT_EQ(phases.mid(0, 4),
+              (QList<K>{K::NotDownloaded, K::Downloading, K::Downloading, K::SettingUp}));
     EXPECT_EQ(testkit::readFile(saves + QStringLiteral("/save.dat")), QByteArray("progress"));
     EXPECT_TRUE(model().hasSaves());
 }
