@@ -31,7 +31,9 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-QString argsLog() { return Paths::gameFolder() + QLatin1Char('/') + top + QStringLiteral(".standin-args.log"); }
+QString argsLog() {
+    return Paths::gameFolder() + QLatin1Char('/') + top + QStringLiteral(".standin-args.log");
+}
 
 // Spawns `program args` and waits until the stand-in game has written its argument log.
 double untilGameWrites(const QString& program, const QStringList& args) {
@@ -61,12 +63,15 @@ int main(int argc, char** argv) {
     server.useAsHostingService();
     server.serveGameArchive(ziptest::zip({
         ziptest::Entry::folder(top),
-        ziptest::Entry::file(top + QStringLiteral("project.godot"), "config_version=4\nconfig/name=\"Brennick\"\n"),
-        ziptest::Entry::file(top + QStringLiteral(".standin.ini"), "editor-spread = 0.05\ngame-seconds = 60\n"),
+        ziptest::Entry::file(top + QStringLiteral("project.godot"),
+                             "config_version=4\nconfig/name=\"Brennick\"\n"),
+        ziptest::Entry::file(top + QStringLiteral(".standin.ini"),
+                             "editor-spread = 0.05\ngame-seconds = 60\n"),
     }));
     QFile engine(QStringLiteral(STANDIN_GODOT));
     engine.open(QIODevice::ReadOnly);
-    server.serveEngine(spec, ziptest::zip({ziptest::Entry::file(spec.assetName().chopped(4), engine.readAll(), 0755)},
+    server.serveEngine(spec, ziptest::zip({ziptest::Entry::file(spec.assetName().chopped(4),
+                                                                engine.readAll(), 0755)},
                                           ziptest::Compression::Store));
 
     QSettings settings(data.path() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
@@ -77,7 +82,8 @@ int main(int argc, char** argv) {
     QSignalSpy finished(&model, &AppModel::runFinished);
     model.start(false, false);
     if (!finished.wait(120'000) || model.phase().kind() != Phase::Kind::Ready) {
-        std::fprintf(stderr, "set-up failed: %s\n", qPrintable(model.log().lines().join(QLatin1Char('\n'))));
+        std::fprintf(stderr, "set-up failed: %s\n",
+                     qPrintable(model.log().lines().join(QLatin1Char('\n'))));
         return 1;
     }
 
@@ -97,14 +103,20 @@ int main(int argc, char** argv) {
         model.stopGame();
         finished.wait(10'000);
 
-        wholeProgram.push_back(untilGameWrites(QStringLiteral(QUILLFIRE_BINARY), {QStringLiteral("play")}));
-        engineAlone.push_back(untilGameWrites(QStringLiteral(STANDIN_GODOT),
-                                              {QStringLiteral("--path"), project, QStringLiteral("--windowed")}));
+        wholeProgram.push_back(
+            untilGameWrites(QStringLiteral(QUILLFIRE_BINARY), {QStringLiteral("play")}));
+        engineAlone.push_back(
+            untilGameWrites(QStringLiteral(STANDIN_GODOT),
+                            {QStringLiteral("--path"), project, QStringLiteral("--windowed")}));
     }
-    std::printf("Second Play, median of %zu runs (game, engine and import in place)\n", inProcess.size());
-    std::printf("  AppModel::start() to game process spawned:        %7.2f ms (target < 30 ms)\n", median(inProcess));
-    std::printf("  `quillfire play` start to the game's first write: %7.2f ms\n", median(wholeProgram));
-    std::printf("  the stand-in engine alone, start to first write:  %7.2f ms\n", median(engineAlone));
+    std::printf("Second Play, median of %zu runs (game, engine and import in place)\n",
+                inProcess.size());
+    std::printf("  AppModel::start() to game process spawned:        %7.2f ms (target < 30 ms)\n",
+                median(inProcess));
+    std::printf("  `quillfire play` start to the game's first write: %7.2f ms\n",
+                median(wholeProgram));
+    std::printf("  the stand-in engine alone, start to first write:  %7.2f ms\n",
+                median(engineAlone));
     std::printf("  so `quillfire play` start to game spawned:        %7.2f ms (target < 150 ms)\n",
                 median(wholeProgram) - median(engineAlone));
     return 0;

@@ -44,7 +44,9 @@ AppModel& AppModel::shared() {
     return *sharedModel;
 }
 
-void AppModel::install(AppModel* model) { sharedModel = model; }
+void AppModel::install(AppModel* model) {
+    sharedModel = model;
+}
 
 GameRunner& AppModel::runner() {
     if (!runner_)

@@ -67,7 +67,8 @@ void LaunchRun::post(std::function<void(AppModel&)> change) {
     if (!model)
         return;
     QMetaObject::invokeMethod(
-        model.data(), [model, change = std::move(change)] {
+        model.data(),
+        [model, change = std::move(change)] {
             if (model)
                 change(*model);
         },
@@ -126,9 +127,11 @@ void LaunchRun::steps(RunResult& result) {
 
     auto project = ProjectInspector::findProject(Paths::gameFolder());
     if (!project || request_.forceGame) {
-        showStep(Phase::Kind::Downloading, QStringLiteral("Step 1 of 4 \u00b7 Downloading the game"), {});
+        showStep(Phase::Kind::Downloading,
+                 QStringLiteral("Step 1 of 4 \u00b7 Downloading the game"), {});
         if (!QDir().mkpath(Paths::supportRoot()))
-            throw FileSystemError(QStringLiteral("Could not create the folder %1.").arg(Paths::supportRoot()));
+            throw FileSystemError(
+                QStringLiteral("Could not create the folder %1.").arg(Paths::supportRoot()));
         RepoDownloader::fetchGame(downloaderFactory, log_, token_);
         project = ProjectInspector::findProject(Paths::gameFolder());
     }
@@ -152,9 +155,11 @@ void LaunchRun::steps(RunResult& result) {
         throw DownloadError::message(QStringLiteral("The Godot engine is missing."));
 
     if (!GameRunner::isImported(*project, spec)) {
-        showStep(Phase::Kind::SettingUp,
-                 QStringLiteral("Step 3 of 4 \u00b7 First-time setup, this can take a minute or more"),
-                 QStringLiteral("Godot is preparing the game's files. A Godot window may appear briefly."));
+        showStep(
+            Phase::Kind::SettingUp,
+            QStringLiteral("Step 3 of 4 \u00b7 First-time setup, this can take a minute or more"),
+            QStringLiteral(
+                "Godot is preparing the game's files. A Godot window may appear briefly."));
         runner_.runImport(*engine, *project, spec, token_);
     }
     if (!request_.launch)

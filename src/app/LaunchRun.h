@@ -19,9 +19,9 @@ class QThread;
 struct RunResult {
     enum class Kind { SetUp, GameEnded, Cancelled, Failed };
     Kind kind = Kind::SetUp;
-    RunOutcome outcome;       // GameEnded
-    QString problem;          // Failed: the error's sentence
-    bool transport = false;   // Failed: the network itself failed
+    RunOutcome outcome;     // GameEnded
+    QString problem;        // Failed: the error's sentence
+    bool transport = false; // Failed: the network itself failed
 };
 
 // One press of Play: the steps from whatever is on disk to a running game, on a

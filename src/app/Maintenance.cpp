@@ -34,7 +34,8 @@ void AppModel::removeEverything() {
     QThreadPool::globalInstance()->start([self] {
         const qint64 size = Paths::folderSize(Paths::supportRoot());
         QMetaObject::invokeMethod(
-            self.data(), [self, size] {
+            self.data(),
+            [self, size] {
                 if (self)
                     self->confirmRemoval(size);
             },
@@ -81,7 +82,8 @@ bool AppModel::confirmQuit() {
         return true;
     const Question question{QStringLiteral("The game is still running"),
                             QStringLiteral("Quitting will close the game too."),
-                            QStringLiteral("Quit and close the game"), QStringLiteral("Keep playing")};
+                            QStringLiteral("Quit and close the game"),
+                            QStringLiteral("Keep playing")};
     if (!env_.prompts || !env_.prompts->confirm(question))
         return false;
     stopGame();

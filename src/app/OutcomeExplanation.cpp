@@ -13,8 +13,8 @@ bool containsAny(const QString& text, std::initializer_list<QLatin1String> patte
 }
 
 bool reportsGameFilesProblem(const QString& joined) {
-    return containsAny(joined, {QLatin1String("Failed loading resource"), QLatin1String("Can't open"),
-                                QLatin1String("Cannot open file")});
+    return containsAny(joined, {QLatin1String("Failed loading resource"),
+                                QLatin1String("Can't open"), QLatin1String("Cannot open file")});
 }
 
 // Every healthy start prints its renderer banner, so a graphics word alone
@@ -46,7 +46,8 @@ Failure explainOutcome(const RunOutcome& outcome, const QStringList& logLines) {
                            .arg(roundedSeconds(outcome.seconds))
                            .arg(outcome.exitCode);
     if (reportsGameFilesProblem(kept.join(QLatin1Char('\n'))))
-        headline += QStringLiteral(" Some game files could not be loaded; try Reinstall in Settings.");
+        headline +=
+            QStringLiteral(" Some game files could not be loaded; try Reinstall in Settings.");
     else if (reportsGraphicsProblem(kept))
         headline += QStringLiteral(" The graphics system reported a problem.");
     headline += QStringLiteral(" Last log lines:");

@@ -3,7 +3,9 @@
 namespace PlatformWords {
 
 namespace {
-bool isMac(Platform platform) { return platform == Platform::MacOS; }
+bool isMac(Platform platform) {
+    return platform == Platform::MacOS;
+}
 } // namespace
 
 QString csharpRefusal(Platform platform) {
@@ -13,11 +15,13 @@ QString csharpRefusal(Platform platform) {
 }
 
 QString headerSubtitle(Platform platform) {
-    return isMac(platform) ? QStringLiteral("Brennick for Mac") : QStringLiteral("Brennick for Linux");
+    return isMac(platform) ? QStringLiteral("Brennick for Mac")
+                           : QStringLiteral("Brennick for Linux");
 }
 
 QString revealButton(Platform platform) {
-    return isMac(platform) ? QStringLiteral("Reveal in Finder") : QStringLiteral("Show in File Manager");
+    return isMac(platform) ? QStringLiteral("Reveal in Finder")
+                           : QStringLiteral("Show in File Manager");
 }
 
 QString switchAwayHint(Platform platform) {

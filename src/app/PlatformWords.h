@@ -8,8 +8,8 @@
 namespace PlatformWords {
 
 QString csharpRefusal(Platform platform = hostPlatform());
-QString headerSubtitle(Platform platform = hostPlatform());       // "Brennick for Linux"
-QString revealButton(Platform platform = hostPlatform());         // "Show in File Manager"
-QString switchAwayHint(Platform platform = hostPlatform());       // "Alt+Tab also switches away."
+QString headerSubtitle(Platform platform = hostPlatform()); // "Brennick for Linux"
+QString revealButton(Platform platform = hostPlatform());   // "Show in File Manager"
+QString switchAwayHint(Platform platform = hostPlatform()); // "Alt+Tab also switches away."
 
 } // namespace PlatformWords

@@ -9,7 +9,8 @@ ProgressDisplay describeProgress(const DownloadProgress& progress) {
     ProgressDisplay display;
     display.detail = formatByteCount(progress.received);
     if (progress.total >= 1) {
-        display.fraction = static_cast<double>(progress.received) / static_cast<double>(progress.total);
+        display.fraction =
+            static_cast<double>(progress.received) / static_cast<double>(progress.total);
         display.detail += QStringLiteral(" of ") + formatByteCount(progress.total);
     }
     const double speed = std::isfinite(progress.bytesPerSecond) ? progress.bytesPerSecond : 0;

@@ -17,7 +17,8 @@ bool wantsScreen(int argc, char** argv) {
         return false;
     const QByteArray command(argv[1]);
     const bool launches = command == "play" || command == "reinstall";
-    return launches && (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"));
+    return launches &&
+           (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"));
 }
 
 } // namespace

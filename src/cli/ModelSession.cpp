@@ -18,8 +18,7 @@ std::optional<QSizeF> primaryScreenArea() {
 
 } // namespace
 
-ModelSession::ModelSession(bool assumeYes)
-    : settings_(openUserSettings()), prompts_(assumeYes) {
+ModelSession::ModelSession(bool assumeYes) : settings_(openUserSettings()), prompts_(assumeYes) {
     AppEnvironment env;
     env.settings = settings_.get();
     env.prompts = &prompts_;

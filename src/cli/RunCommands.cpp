@@ -11,7 +11,8 @@ namespace {
 
 const QCommandLineOption yesOption(QStringLiteral("yes"));
 
-int startRun(const char* name, const QStringList& args, QTextStream& err, bool forceGame, bool launch) {
+int startRun(const char* name, const QStringList& args, QTextStream& err, bool forceGame,
+             bool launch) {
     QCommandLineParser parser;
     if (!parseCommandOptions(parser, name, args, err))
         return ExitCode::usage;
@@ -68,6 +69,7 @@ int runRemove(const QStringList& args, QTextStream& out, QTextStream& err) {
     });
     model.removeEverything();
     loop.exec();
-    out << (removed ? "Removed the game and the engine. Saved games are kept.\n" : "Nothing removed.\n");
+    out << (removed ? "Removed the game and the engine. Saved games are kept.\n"
+                    : "Nothing removed.\n");
     return ExitCode::ok;
 }

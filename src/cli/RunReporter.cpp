@@ -29,7 +29,8 @@ QString RunReporter::progressBar(std::optional<double> fraction, int width) {
     const double clamped = std::clamp(*fraction, 0.0, 1.0);
     const int filled = static_cast<int>(std::lround(clamped * width));
     return QLatin1Char('[') + QString(filled, QLatin1Char('#')) +
-           QString(width - filled, QLatin1Char('-')) + QStringLiteral("] %1%").arg(std::lround(clamped * 100), 3);
+           QString(width - filled, QLatin1Char('-')) +
+           QStringLiteral("] %1%").arg(std::lround(clamped * 100), 3);
 }
 
 void RunReporter::printLine(const QString& text) {
@@ -43,11 +44,13 @@ void RunReporter::printLine(const QString& text) {
 void RunReporter::showProgress() {
     if (!model_.canCancel() || model_.detailText().isEmpty())
         return;
-    const QString line = progressBar(model_.progress(), barWidth) + QStringLiteral("  ") + model_.detailText();
+    const QString line =
+        progressBar(model_.progress(), barWidth) + QStringLiteral("  ") + model_.detailText();
     if (terminal_) {
         std::fputs((QStringLiteral("\r\033[K") + line).toUtf8().constData(), out_);
         progressShown_ = true;
-    } else if (!sincePlainProgress_.isValid() || sincePlainProgress_.elapsed() >= plainProgressEveryMs) {
+    } else if (!sincePlainProgress_.isValid() ||
+               sincePlainProgress_.elapsed() >= plainProgressEveryMs) {
         std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), out_);
         sincePlainProgress_.start();
     }

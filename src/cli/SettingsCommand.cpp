@@ -10,7 +10,8 @@ int runSettings(const QStringList& args, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     const QCommandLineOption fullscreen(QStringLiteral("fullscreen"));
     const QCommandLineOption windowed(QStringLiteral("windowed"));
-    const QCommandLineOption resolution(QStringLiteral("resolution"), QString(), QStringLiteral("SIZE"));
+    const QCommandLineOption resolution(QStringLiteral("resolution"), QString(),
+                                        QStringLiteral("SIZE"));
     parser.addOptions({fullscreen, windowed, resolution});
     if (!parseCommandOptions(parser, "settings", args, err))
         return ExitCode::usage;
@@ -37,7 +38,9 @@ int runSettings(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (parser.isSet(resolution))
         model.setResolution(size);
     out << "Window: " << (model.fullscreen() ? "Fullscreen" : "Windowed") << '\n'
-        << "Resolution: " << (model.resolution().isEmpty() ? QStringLiteral("Fit to this screen") : model.resolution())
+        << "Resolution: "
+        << (model.resolution().isEmpty() ? QStringLiteral("Fit to this screen")
+                                         : model.resolution())
         << '\n';
     return ExitCode::ok;
 }

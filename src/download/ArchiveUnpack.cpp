@@ -4,7 +4,8 @@
 #include "support/LogStore.h"
 #include "support/ZipExtractor.h"
 
-void unpackArchive(const QString& archive, const QString& target, LogStore& log, const QString& what) {
+void unpackArchive(const QString& archive, const QString& target, LogStore& log,
+                   const QString& what) {
     log.append(QStringLiteral("Unpacking ") + what);
     const int status =
         ZipExtractor::extract(archive, target, [&log](const QString& line) { log.append(line); });

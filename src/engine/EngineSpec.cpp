@@ -19,7 +19,8 @@ QString linuxSuffix(const EngineSpec& spec, Platform platform) {
     if (spec.major == 3)
         return spec.mono ? QStringLiteral("mono_x11_64.zip") : QStringLiteral("x11.64.zip");
     if (spec.mono)
-        return arm ? QStringLiteral("mono_linux_arm64.zip") : QStringLiteral("mono_linux_x86_64.zip");
+        return arm ? QStringLiteral("mono_linux_arm64.zip")
+                   : QStringLiteral("mono_linux_x86_64.zip");
     return arm ? QStringLiteral("linux.arm64.zip") : QStringLiteral("linux.x86_64.zip");
 }
 
@@ -50,8 +51,9 @@ QString EngineSpec::assetName(Platform platform) const {
 }
 
 QString EngineSpec::releaseBase() const {
-    const QString repo = major == 3 ? QStringLiteral("/godotengine/godot/releases/download/")
-                                    : QStringLiteral("/godotengine/godot-builds/releases/download/");
+    const QString repo = major == 3
+                             ? QStringLiteral("/godotengine/godot/releases/download/")
+                             : QStringLiteral("/godotengine/godot-builds/releases/download/");
     return Hosting::baseUrl() + repo + version + QStringLiteral("-stable/");
 }
 
@@ -61,7 +63,9 @@ QString EngineSpec::archiveUrl(Platform platform) const {
     return asset.isEmpty() ? QString() : releaseBase() + asset;
 }
 
-QString EngineSpec::checksumUrl() const { return releaseBase() + QStringLiteral("SHA512-SUMS.txt"); }
+QString EngineSpec::checksumUrl() const {
+    return releaseBase() + QStringLiteral("SHA512-SUMS.txt");
+}
 
 QString EngineSpec::installFolderName() const {
     return QStringLiteral("godot-") + version + (mono ? QStringLiteral("-mono") : QString());

@@ -168,14 +168,15 @@ int ProcessJob::pollTimeout(int pidFd) {
     const int idle = pidFd >= 0 ? -1 : exitPollMilliseconds;
     if (!stopRequested_ || killed_ || state_ != State::Running)
         return idle;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(stoppedAt_ + stopGrace -
-                                                                   std::chrono::steady_clock::now());
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        stoppedAt_ + stopGrace - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
         signalChild(SIGKILL);
         killed_ = true;
         return idle;
     }
-    return idle < 0 ? static_cast<int>(left.count()) : std::min(idle, static_cast<int>(left.count()));
+    return idle < 0 ? static_cast<int>(left.count())
+                    : std::min(idle, static_cast<int>(left.count()));
 }
 
 int ProcessJob::pumpUntilExit(int output, int pidFd) {

@@ -10,7 +10,8 @@ struct Unit {
     int decimals;
 };
 
-constexpr std::array<Unit, 6> units{{{"KB", 0}, {"MB", 1}, {"GB", 2}, {"TB", 2}, {"PB", 2}, {"EB", 2}}};
+constexpr std::array<Unit, 6> units{
+    {{"KB", 0}, {"MB", 1}, {"GB", 2}, {"TB", 2}, {"PB", 2}, {"EB", 2}}};
 
 QString trimmedNumber(double value, int decimals) {
     QString text = QString::number(value, 'f', decimals);
@@ -32,7 +33,8 @@ QString formatByteCount(qint64 bytes) {
     const double magnitude = std::fabs(static_cast<double>(bytes));
     if (magnitude < 1000) {
         const auto count = static_cast<qint64>(magnitude);
-        return sign + QString::number(count) + (count == 1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
+        return sign + QString::number(count) +
+               (count == 1 ? QStringLiteral(" byte") : QStringLiteral(" bytes"));
     }
     double scale = 1000;
     for (size_t i = 0; i < units.size(); ++i, scale *= 1000) {

@@ -17,7 +17,8 @@ template <typename Fn> void LogStore::onOwnThread(Fn&& fn) {
     // that is gone by then drops them.
     QPointer<LogStore> self(this);
     QMetaObject::invokeMethod(
-        this, [self, fn = std::forward<Fn>(fn)]() mutable {
+        this,
+        [self, fn = std::forward<Fn>(fn)]() mutable {
             if (self)
                 fn();
         },

@@ -12,9 +12,15 @@ QString supportRoot() {
            QStringLiteral("/Brennick");
 }
 
-QString gameFolder() { return supportRoot() + QStringLiteral("/Game"); }
-QString gameStagingFolder() { return supportRoot() + QStringLiteral("/Game.staging"); }
-QString engineFolder() { return supportRoot() + QStringLiteral("/Engine"); }
+QString gameFolder() {
+    return supportRoot() + QStringLiteral("/Game");
+}
+QString gameStagingFolder() {
+    return supportRoot() + QStringLiteral("/Game.staging");
+}
+QString engineFolder() {
+    return supportRoot() + QStringLiteral("/Engine");
+}
 
 static QString engineSafeName(QString name) {
     // The engine swaps these for "-" when it names the user-data folder.
@@ -28,8 +34,8 @@ QString savesFolderFor(Platform platform, const QString& home, const QString& da
     if (platform == Platform::MacOS)
         return home + QStringLiteral("/Library/Application Support/Godot/app_userdata/") +
                engineSafeName(projectName);
-    const QString base = QDir::isAbsolutePath(dataHome) ? dataHome
-                                                        : home + QStringLiteral("/.local/share");
+    const QString base =
+        QDir::isAbsolutePath(dataHome) ? dataHome : home + QStringLiteral("/.local/share");
     return base + QStringLiteral("/godot/app_userdata/") + engineSafeName(projectName);
 }
 

@@ -11,7 +11,9 @@ Sha512Hasher::Sha512Hasher() : context_(EVP_MD_CTX_new()) {
         throw std::bad_alloc();
 }
 
-Sha512Hasher::~Sha512Hasher() { EVP_MD_CTX_free(context_); }
+Sha512Hasher::~Sha512Hasher() {
+    EVP_MD_CTX_free(context_);
+}
 
 void Sha512Hasher::add(QByteArrayView data) {
     EVP_DigestUpdate(context_, data.data(), static_cast<size_t>(data.size()));

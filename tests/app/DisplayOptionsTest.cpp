@@ -10,18 +10,22 @@ TEST(DisplayOptions, FitsA16By9WindowToTheScreen) {
         {{800, 575}, "720x404"},   {{700, 500}, ""},           {{1600, 930}, "1434x806"},
     };
     for (const auto& [area, expected] : cases)
-        EXPECT_EQ(fitResolution(area), QString::fromLatin1(expected)) << area.width() << "x" << area.height();
+        EXPECT_EQ(fitResolution(area), QString::fromLatin1(expected))
+            << area.width() << "x" << area.height();
     EXPECT_EQ(fitResolution(std::nullopt), QString());
 }
 
 TEST(PlatformWords, NameThisDesktopsThings) {
-    EXPECT_EQ(PlatformWords::csharpRefusal(Platform::LinuxX86_64),
-              QStringLiteral("This game uses C#, which needs the .NET SDK installed on this computer. "
-                             "This app can't set that up."));
+    EXPECT_EQ(
+        PlatformWords::csharpRefusal(Platform::LinuxX86_64),
+        QStringLiteral("This game uses C#, which needs the .NET SDK installed on this computer. "
+                       "This app can't set that up."));
     EXPECT_EQ(PlatformWords::csharpRefusal(Platform::MacOS),
               QStringLiteral("This game uses C#, which needs the .NET SDK installed on this Mac. "
                              "This app can't set that up."));
-    EXPECT_EQ(PlatformWords::headerSubtitle(Platform::LinuxArm64), QStringLiteral("Brennick for Linux"));
+    EXPECT_EQ(PlatformWords::headerSubtitle(Platform::LinuxArm64),
+              QStringLiteral("Brennick for Linux"));
     EXPECT_EQ(PlatformWords::revealButton(Platform::MacOS), QStringLiteral("Reveal in Finder"));
-    EXPECT_EQ(PlatformWords::switchAwayHint(Platform::LinuxX86_64), QStringLiteral("Alt+Tab also switches away."));
+    EXPECT_EQ(PlatformWords::switchAwayHint(Platform::LinuxX86_64),
+              QStringLiteral("Alt+Tab also switches away."));
 }

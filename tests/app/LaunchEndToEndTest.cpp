@@ -15,17 +15,23 @@ TEST_F(LaunchEndToEnd, FirstPlayRunsEveryStepThenTheGameAndEndsReady) {
     EXPECT_EQ(model().phase().kind(), K::NotDownloaded);
     ASSERT_TRUE(runToEnd());
 
-    EXPECT_EQ(phases, (QList<K>{K::Downloading, K::Downloading, K::SettingUp, K::Starting, K::Playing, K::Ready}));
-    EXPECT_EQ(stepTexts, (QStringList{QStringLiteral("Step 1 of 4 \u00b7 Downloading the game"),
-                                      QStringLiteral("Step 2 of 4 \u00b7 Downloading Godot 3.5.3 (about 70 MB)"),
-                                      QStringLiteral("Step 3 of 4 \u00b7 First-time setup, this can take a minute or more"),
-                                      QString()}));
+    EXPECT_EQ(phases, (QList<K>{K::Downloading, K::Downloading, K::SettingUp, K::Starting,
+                                K::Playing, K::Ready}));
+    EXPECT_EQ(
+        stepTexts,
+        (QStringList{
+            QStringLiteral("Step 1 of 4 \u00b7 Downloading the game"),
+            QStringLiteral("Step 2 of 4 \u00b7 Downloading Godot 3.5.3 (about 70 MB)"),
+            QStringLiteral("Step 3 of 4 \u00b7 First-time setup, this can take a minute or more"),
+            QString()}));
     const QStringList log = model().log().lines();
-    EXPECT_TRUE(log.contains(QStringLiteral("Applied hip-fire change (gun fires when not aiming, less accurate).")));
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("Applied hip-fire change (gun fires when not aiming, less accurate).")));
     EXPECT_TRUE(log.contains(QStringLiteral("Checksum OK")));
     EXPECT_EQ(log.last(), QStringLiteral("Game closed normally."));
     EXPECT_EQ(gameArgumentLists(),
-              QStringList{QStringLiteral("--path %1 --windowed --resolution 1634x918").arg(projectDir())});
+              QStringList{
+                  QStringLiteral("--path %1 --windowed --resolution 1634x918").arg(projectDir())});
     ASSERT_TRUE(model().info().has_value());
     EXPECT_EQ(model().info()->projectName, QStringLiteral("Brennick"));
     EXPECT_FALSE(model().failure().has_value());
@@ -44,7 +50,8 @@ TEST_F(LaunchEndToEnd, SecondPlayGoesStraightToTheGameAndStillPatches) {
     EXPECT_EQ(phases, (QList<K>{K::Starting, K::Playing, K::Ready}));
     EXPECT_EQ(server.requestLog().size(), requests) << "nothing is downloaded again";
     EXPECT_TRUE(model().log().lines().contains(
-        QStringLiteral("Hip-fire change skipped: the game's player script looks different from what was expected.")));
+        QStringLiteral("Hip-fire change skipped: the game's player script looks different from "
+                       "what was expected.")));
 }
 
 TEST_F(LaunchEndToEnd, PlayPressedTwiceStartsOneRun) {
@@ -86,17 +93,25 @@ TEST_F(LaunchEndToEnd, FailedStepsEndInNeedsWithTheirSentence) {
     };
     const Case cases[] = {
         {"server error",
-         [this] { server.setBody(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"), "no", 500); },
+         [this] {
+             server.setBody(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"),
+                            "no", 500);
+         },
          QStringLiteral("The server answered with HTTP 500.")},
         {"checksum mismatch",
          [this] {
              server.setBody(QUrl(gameEngine().checksumUrl()).path(),
-                              QByteArray(128, 'a') + "  " + gameEngine().assetName().toUtf8() + "\n");
+                            QByteArray(128, 'a') + "  " + gameEngine().assetName().toUtf8() + "\n");
          },
-         QStringLiteral("The Godot download does not match its published checksum, so it was thrown away. Try again.")},
+         QStringLiteral("The Godot download does not match its published checksum, so it was "
+                        "thrown away. Try again.")},
         {"import incomplete",
-         [this] { server.serveGameArchive(gameZip(QStringLiteral("editor-stay = false\nimport-missing = 1\n"))); },
-         QStringLiteral("First-time setup did not finish importing the game's files (1 still missing, Godot exit code 0).")},
+         [this] {
+             server.serveGameArchive(
+                 gameZip(QStringLiteral("editor-stay = false\nimport-missing = 1\n")));
+         },
+         QStringLiteral("First-time setup did not finish importing the game's files (1 still "
+                        "missing, Godot exit code 0).")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,5 +132,6 @@ TEST_F(LaunchEndToEnd, ANetworkFailureAsksToCheckTheConnection) {
     ASSERT_TRUE(runToEnd());
     const QString needs = model().phase().text();
     EXPECT_TRUE(needs.startsWith(QStringLiteral("A download failed: "))) << needs.toStdString();
-    EXPECT_TRUE(needs.endsWith(QStringLiteral(" Check your internet connection and press Play again.")));
+    EXPECT_TRUE(
+        needs.endsWith(QStringLiteral(" Check your internet connection and press Play again.")));
 }

@@ -25,7 +25,8 @@ QByteArray playerScript() {
 
 QByteArray bulletScript() {
     const auto anchor = GamePatch::HipFire::bulletEdit.anchor;
-    return "func _on_shoot(source, weapon, spawn_vector):\n" + QByteArray(anchor.data(), anchor.size());
+    return "func _on_shoot(source, weapon, spawn_vector):\n" +
+           QByteArray(anchor.data(), anchor.size());
 }
 
 } // namespace
@@ -54,7 +55,8 @@ QByteArray LaunchFixture::gameZip(const QString& standinIni, const QString& feat
     if (!features.isEmpty())
         project += "config/features=PoolStringArray( " + features.toUtf8() + " )\n";
     project += "\n[input]\n\nplayer_jump={\n\"deadzone\": 0.5,\n\"events\": [ "
-               "Object(InputEventKey,\"resource_local_to_scene\":false,\"scancode\":32,\"unicode\":0)\n ]\n}\n"
+               "Object(InputEventKey,\"resource_local_to_scene\":false,\"scancode\":32,\"unicode\":"
+               "0)\n ]\n}\n"
                "\n[layer_names]\n\n3d_physics/layer_1=\"world\"\n";
     using ziptest::Entry;
     return ziptest::zip({
@@ -65,8 +67,9 @@ QByteArray LaunchFixture::gameZip(const QString& standinIni, const QString& feat
         Entry::file(top + QStringLiteral("Main.tscn"), "[node name=\"Main\" type=\"Spatial\"]\n"),
         Entry::file(top + QLatin1String(GamePatch::HipFire::playerScript), playerScript()),
         Entry::file(top + QLatin1String(GamePatch::HipFire::bulletScript), bulletScript()),
-        Entry::file(top + QStringLiteral(".standin.ini"),
-                    (QStringLiteral("editor-spread = 0.1\nimport-sidecars = 2\n") + standinIni).toUtf8()),
+        Entry::file(
+            top + QStringLiteral(".standin.ini"),
+            (QStringLiteral("editor-spread = 0.1\nimport-sidecars = 2\n") + standinIni).toUtf8()),
     });
 }
 
@@ -91,8 +94,10 @@ AppModel& LaunchFixture::model() {
         env.importTiming = {20ms, 20'000ms};
         env.playingAfter = 400ms;
         model_ = std::make_unique<AppModel>(std::move(env));
-        QObject::connect(model_.get(), &AppModel::phaseChanged, [this] { phases << model_->phase().kind(); });
-        QObject::connect(model_.get(), &AppModel::stepTextChanged, [this] { stepTexts << model_->stepText(); });
+        QObject::connect(model_.get(), &AppModel::phaseChanged,
+                         [this] { phases << model_->phase().kind(); });
+        QObject::connect(model_.get(), &AppModel::stepTextChanged,
+                         [this] { stepTexts << model_->stepText(); });
     }
     return *model_;
 }
@@ -107,11 +112,14 @@ bool LaunchFixture::waitForPhase(Phase::Kind kind) {
     return QTest::qWaitFor([&] { return model().phase().kind() == kind; }, 30'000);
 }
 
-QString LaunchFixture::projectDir() const { return Paths::gameFolder() + QStringLiteral("/godot_brennick-main"); }
+QString LaunchFixture::projectDir() const {
+    return Paths::gameFolder() + QStringLiteral("/godot_brennick-main");
+}
 
 void LaunchFixture::setBehaviour(const QString& ini) const {
-    testkit::writeFile(projectDir(), QStringLiteral(".standin.ini"),
-                       (QStringLiteral("editor-spread = 0.1\nimport-sidecars = 2\n") + ini).toUtf8());
+    testkit::writeFile(
+        projectDir(), QStringLiteral(".standin.ini"),
+        (QStringLiteral("editor-spread = 0.1\nimport-sidecars = 2\n") + ini).toUtf8());
 }
 
 QStringList LaunchFixture::gameArgumentLists() const {
@@ -120,7 +128,8 @@ QStringList LaunchFixture::gameArgumentLists() const {
     for (const QByteArray& line : log.split('\n')) {
         const QStringList args =
             QVariant(QJsonDocument::fromJson(line).array().toVariantList()).toStringList();
-        if (args.contains(QStringLiteral("--windowed")) || args.contains(QStringLiteral("--fullscreen")))
+        if (args.contains(QStringLiteral("--windowed")) ||
+            args.contains(QStringLiteral("--fullscreen")))
             games << args.join(QLatin1Char(' '));
     }
     return games;

@@ -6,7 +6,8 @@
 namespace {
 
 const QString closing = QStringLiteral(" Last log lines:");
-const QString gameFiles = QStringLiteral(" Some game files could not be loaded; try Reinstall in Settings.");
+const QString gameFiles =
+    QStringLiteral(" Some game files could not be loaded; try Reinstall in Settings.");
 const QString graphics = QStringLiteral(" The graphics system reported a problem.");
 
 QString headline(const char* prefix, const QString& hint) {
@@ -16,12 +17,15 @@ QString headline(const char* prefix, const QString& hint) {
 } // namespace
 
 TEST(OutcomeExplanation, HeadlineRoundsSecondsAndKeepsTheSign) {
-    EXPECT_EQ(explainOutcome({1, 3.2}, {}).headline,
-              headline("The game closed after 3 seconds (exit code 1), so it did not stay open.", {}));
-    EXPECT_EQ(explainOutcome({0, 9.6}, {}).headline,
-              headline("The game closed after 10 seconds (exit code 0), so it did not stay open.", {}));
-    EXPECT_EQ(explainOutcome({-1, 2.5}, {}).headline,
-              headline("The game closed after 2 seconds (exit code -1), so it did not stay open.", {}));
+    EXPECT_EQ(
+        explainOutcome({1, 3.2}, {}).headline,
+        headline("The game closed after 3 seconds (exit code 1), so it did not stay open.", {}));
+    EXPECT_EQ(
+        explainOutcome({0, 9.6}, {}).headline,
+        headline("The game closed after 10 seconds (exit code 0), so it did not stay open.", {}));
+    EXPECT_EQ(
+        explainOutcome({-1, 2.5}, {}).headline,
+        headline("The game closed after 2 seconds (exit code -1), so it did not stay open.", {}));
 }
 
 TEST(OutcomeExplanation, PicksTheHintFromTheLastThirtyLines) {
@@ -29,8 +33,10 @@ TEST(OutcomeExplanation, PicksTheHintFromTheLastThirtyLines) {
         QStringList log;
         QString hint;
     };
-    const QString renderer = QStringLiteral("OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)");
-    const QString vulkanBanner = QStringLiteral("Vulkan API 1.3.242 - Forward+ - Using Device #0: llvmpipe");
+    const QString renderer =
+        QStringLiteral("OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)");
+    const QString vulkanBanner =
+        QStringLiteral("Vulkan API 1.3.242 - Forward+ - Using Device #0: llvmpipe");
     const Case cases[] = {
         {{QStringLiteral("ERROR: Failed loading resource: res://x.tscn")}, gameFiles},
         {{QStringLiteral("Can't open file from path 'res://a'")}, gameFiles},
@@ -48,8 +54,10 @@ TEST(OutcomeExplanation, PicksTheHintFromTheLastThirtyLines) {
         {{QStringLiteral("Vulkan error: device lost"), QStringLiteral("Can't open x")}, gameFiles},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(explainOutcome({1, 1}, c.log).headline,
-                  headline("The game closed after 1 seconds (exit code 1), so it did not stay open.", c.hint))
+        EXPECT_EQ(
+            explainOutcome({1, 1}, c.log).headline,
+            headline("The game closed after 1 seconds (exit code 1), so it did not stay open.",
+                     c.hint))
             << c.log.join(QLatin1Char('|')).toStdString();
 }
 

@@ -21,16 +21,18 @@ QByteArray gameZip() {
     const QString top = QStringLiteral("godot_brennick-main/");
     return ziptest::zip({
         ziptest::Entry::folder(top),
-        ziptest::Entry::file(top + QStringLiteral("project.godot"), "config_version=4\nconfig/name=\"Brennick\"\n"),
+        ziptest::Entry::file(top + QStringLiteral("project.godot"),
+                             "config_version=4\nconfig/name=\"Brennick\"\n"),
         ziptest::Entry::file(top + QStringLiteral(".standin.ini"),
                              "editor-spread = 0.5\nimport-sidecars = 3\ngame-seconds = 60\n"),
     });
 }
 
 QByteArray engineZip(const EngineSpec& spec) {
-    return ziptest::zip({ziptest::Entry::file(spec.assetName().chopped(4),
-                                              testkit::readFile(QStringLiteral(STANDIN_GODOT)), 0755)},
-                        ziptest::Compression::Store);
+    return ziptest::zip(
+        {ziptest::Entry::file(spec.assetName().chopped(4),
+                              testkit::readFile(QStringLiteral(STANDIN_GODOT)), 0755)},
+        ziptest::Compression::Store);
 }
 
 // Engines (stand-ins) still alive that were started for any project below `root`.
@@ -57,7 +59,8 @@ protected:
         slowGame.body = gameZip();
         slowGame.trickleBytes = 4096;
         slowGame.trickleInterval = std::chrono::milliseconds(20);
-        server.setRoute(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"), slowGame);
+        server.setRoute(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"),
+                        slowGame);
         server.serveEngine(spec, engineZip(spec));
     }
 
@@ -74,21 +77,27 @@ TEST_F(Interruption, KilledAtAnyMomentTheNextPlayStillWorks) {
     for (int delayMs : {30, 150, 400, 800, 1300, 2000, 3000}) {
         SCOPED_TRACE(delayMs);
         {
-            LauncherProcess first(dataHome(), scratch() + QStringLiteral("/config"), {QStringLiteral("setup")});
+            LauncherProcess first(dataHome(), scratch() + QStringLiteral("/config"),
+                                  {QStringLiteral("setup")});
             QTest::qWait(delayMs);
             first.signal(SIGKILL);
             first.waitForExit(10'000);
         }
         killLeftoverEngines();
     }
-    LauncherProcess setup(dataHome(), scratch() + QStringLiteral("/config"), {QStringLiteral("setup")});
+    LauncherProcess setup(dataHome(), scratch() + QStringLiteral("/config"),
+                          {QStringLiteral("setup")});
     ASSERT_EQ(setup.waitForExit(120'000), 0) << setup.output().toStdString();
     EXPECT_FALSE(QDir(Paths::gameStagingFolder()).exists());
-    const QStringList engineEntries = QDir(Paths::engineFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    EXPECT_EQ(engineEntries, QStringList{spec.installFolderName()}) << "no staging folder is left to grow";
+    const QStringList engineEntries =
+        QDir(Paths::engineFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    EXPECT_EQ(engineEntries, QStringList{spec.installFolderName()})
+        << "no staging folder is left to grow";
 
-    LauncherProcess play(dataHome(), scratch() + QStringLiteral("/config"), {QStringLiteral("play")});
-    ASSERT_TRUE(play.waitForOutput(QStringLiteral("Starting the game:"), 30'000)) << play.output().toStdString();
+    LauncherProcess play(dataHome(), scratch() + QStringLiteral("/config"),
+                         {QStringLiteral("play")});
+    ASSERT_TRUE(play.waitForOutput(QStringLiteral("Starting the game:"), 30'000))
+        << play.output().toStdString();
     EXPECT_FALSE(play.output().contains(QStringLiteral("Step "))) << "everything was in place";
 }
 
@@ -98,12 +107,15 @@ TEST_F(Interruption, CtrlCAtAnyMomentLeavesNoEngineRunning) {
         int expectedExit;
     };
     // Downloading, setting up, playing.
-    const Point points[] = {{"Step 1 of 4", 130}, {"Running first-time setup", 130}, {"Starting the game:", 0}};
+    const Point points[] = {
+        {"Step 1 of 4", 130}, {"Running first-time setup", 130}, {"Starting the game:", 0}};
     for (const Point& point : points) {
         SCOPED_TRACE(point.waitFor);
         QDir(Paths::supportRoot()).removeRecursively();
-        LauncherProcess play(dataHome(), scratch() + QStringLiteral("/config"), {QStringLiteral("play")});
-        ASSERT_TRUE(play.waitForOutput(QString::fromLatin1(point.waitFor), 60'000)) << play.output().toStdString();
+        LauncherProcess play(dataHome(), scratch() + QStringLiteral("/config"),
+                             {QStringLiteral("play")});
+        ASSERT_TRUE(play.waitForOutput(QString::fromLatin1(point.waitFor), 60'000))
+            << play.output().toStdString();
         QTest::qWait(300);
         play.signal(SIGINT);
         EXPECT_EQ(play.waitForExit(15'000), point.expectedExit) << play.output().toStdString();

@@ -4,13 +4,15 @@
 
 #include <csignal>
 
-LauncherProcess::LauncherProcess(const QString& dataHome, const QString& configHome, const QStringList& args) {
+LauncherProcess::LauncherProcess(const QString& dataHome, const QString& configHome,
+                                 const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);
-    QObject::connect(&process_, &QProcess::readyRead, [this] { output_ += QString::fromUtf8(process_.readAll()); });
+    QObject::connect(&process_, &QProcess::readyRead,
+                     [this] { output_ += QString::fromUtf8(process_.readAll()); });
     process_.start(QStringLiteral(QUILLFIRE_BINARY), args);
     process_.waitForStarted();
 }
@@ -23,8 +25,9 @@ LauncherProcess::~LauncherProcess() {
 }
 
 bool LauncherProcess::waitForOutput(const QString& text, int timeoutMs) {
-    return QTest::qWaitFor([&] { return output_.contains(text) || process_.state() == QProcess::NotRunning; },
-                           timeoutMs) &&
+    return QTest::qWaitFor(
+               [&] { return output_.contains(text) || process_.state() == QProcess::NotRunning; },
+               timeoutMs) &&
            output_.contains(text);
 }
 
@@ -34,4 +37,6 @@ int LauncherProcess::waitForExit(int timeoutMs) {
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : 128 + SIGKILL;
 }
 
-void LauncherProcess::signal(int number) { ::kill(static_cast<pid_t>(process_.processId()), number); }
+void LauncherProcess::signal(int number) {
+    ::kill(static_cast<pid_t>(process_.processId()), number);
+}

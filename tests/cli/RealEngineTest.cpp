@@ -23,7 +23,8 @@ QByteArray zipFolder(const QString& folder, const QString& top) {
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        entries << ziptest::Entry::file(top + QDir(folder).relativeFilePath(path), testkit::readFile(path));
+        entries << ziptest::Entry::file(top + QDir(folder).relativeFilePath(path),
+                                        testkit::readFile(path));
     }
     return ziptest::zip(entries);
 }
@@ -32,9 +33,10 @@ QByteArray zipFolder(const QString& folder, const QString& top) {
 class VirtualDisplay {
 public:
     VirtualDisplay() {
-        server_.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                             QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                             QStringLiteral("tcp")});
+        server_.start(xvfb,
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         if (server_.waitForReadyRead(20'000))
             display_ = QLatin1Char(':') + QString::fromLatin1(server_.readLine().trimmed());
     }
@@ -61,7 +63,8 @@ TEST_F(RealEngine, PlayDownloadsImportsAndRunsTheGameUntilCtrlC) {
 
     testkit::HttpTestServer server;
     server.useAsHostingService();
-    server.serveGameArchive(zipFolder(QStringLiteral(QUILLFIRE_DEMO_GAME), QStringLiteral("godot_brennick-main/")));
+    server.serveGameArchive(
+        zipFolder(QStringLiteral(QUILLFIRE_DEMO_GAME), QStringLiteral("godot_brennick-main/")));
     const EngineSpec spec{3, QStringLiteral("3.5.3"), false};
     server.serveEngine(spec, ziptest::zip({ziptest::Entry::file(spec.assetName().chopped(4),
                                                                 testkit::readFile(godot3), 0755)},
@@ -75,18 +78,24 @@ TEST_F(RealEngine, PlayDownloadsImportsAndRunsTheGameUntilCtrlC) {
     launcher.setProcessEnvironment(env);
     launcher.setProcessChannelMode(QProcess::MergedChannels);
     QString output;
-    QObject::connect(&launcher, &QProcess::readyRead, [&] { output += QString::fromUtf8(launcher.readAll()); });
+    QObject::connect(&launcher, &QProcess::readyRead,
+                     [&] { output += QString::fromUtf8(launcher.readAll()); });
     launcher.start(QStringLiteral(QUILLFIRE_BINARY), {QStringLiteral("play")});
     ASSERT_TRUE(launcher.waitForStarted());
 
     const bool playing = QTest::qWaitFor(
-        [&] { return output.contains(QStringLiteral("Playing.")) || launcher.state() == QProcess::NotRunning; },
+        [&] {
+            return output.contains(QStringLiteral("Playing.")) ||
+                   launcher.state() == QProcess::NotRunning;
+        },
         180'000);
     ASSERT_TRUE(playing && launcher.state() == QProcess::Running) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("Checksum OK")));
-    EXPECT_TRUE(output.contains(QStringLiteral("Running first-time setup: Godot_v3.5.3-stable_x11.64 --editor --path ")));
+    EXPECT_TRUE(output.contains(
+        QStringLiteral("Running first-time setup: Godot_v3.5.3-stable_x11.64 --editor --path ")));
     EXPECT_TRUE(output.contains(QStringLiteral("Starting the game: --path ")));
-    EXPECT_TRUE(output.contains(QStringLiteral("OpenGL ES")) || output.contains(QStringLiteral("GLES")))
+    EXPECT_TRUE(output.contains(QStringLiteral("OpenGL ES")) ||
+                output.contains(QStringLiteral("GLES")))
         << "the real engine printed its renderer";
 
     ::kill(static_cast<pid_t>(launcher.processId()), SIGINT);

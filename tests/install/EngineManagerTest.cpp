@@ -1,8 +1,8 @@
 #include "engine/EngineManager.h"
 #include "InstallFixture.h"
-#include "testkit/ZipBuilder.h"
 #include "download/DownloadError.h"
 #include "support/Paths.h"
+#include "testkit/ZipBuilder.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>

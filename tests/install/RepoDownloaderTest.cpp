@@ -1,8 +1,8 @@
 #include "download/RepoDownloader.h"
 #include "InstallFixture.h"
-#include "testkit/ZipBuilder.h"
 #include "download/DownloadError.h"
 #include "support/Paths.h"
+#include "testkit/ZipBuilder.h"
 
 using ziptest::Entry;
 

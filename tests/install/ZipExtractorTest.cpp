@@ -1,6 +1,6 @@
 #include "support/ZipExtractor.h"
-#include "testkit/ZipBuilder.h"
 #include "testkit/TestEnvironment.h"
+#include "testkit/ZipBuilder.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -27,7 +27,9 @@ TEST(CancelToken, WakesASleeperAndRunsHooksOnce) {
 TEST(CancelToken, HookAddedAfterCancelRunsAtOnceAndRemovedHookNever) {
     CancelToken token;
     bool removedRan = false;
-    { CancelHook scoped(&token, [&] { removedRan = true; }); }
+    {
+        CancelHook scoped(&token, [&] { removedRan = true; });
+    }
     token.cancel();
     EXPECT_FALSE(removedRan);
     bool lateRan = false;

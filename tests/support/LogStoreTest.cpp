@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-void drainEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void drainEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 } // namespace
 
 TEST(LogStore, KeepsTheNewest3000InOrder) {

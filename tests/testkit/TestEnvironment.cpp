@@ -16,7 +16,8 @@ void isolateProcess() {
     qputenv("TMPDIR", (home + QStringLiteral("/tmp")).toUtf8());
     QDir().mkpath(home + QStringLiteral("/tmp"));
     qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:9");
-    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+    for (const char* name :
+         {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         qunsetenv(name);
 }
 

@@ -8,7 +8,9 @@
 #include <ostream>
 
 // Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace testkit {
 
