@@ -3,8 +3,8 @@
 #include "cli/Command.h"
 
 #include "app/AppModel.h"
-#include "cli/InterruptHandler.h"
 #include "cli/RunReporter.h"
+#include "support/InterruptHandler.h"
 
 #include <QEventLoop>
 

@@ -1,6 +1,7 @@
 #include "ui/WindowApp.h"
 
 #include "app/AppModel.h"
+#include "support/InterruptHandler.h"
 #include "ui/AppIcon.h"
 #include "ui/DialogPrompts.h"
 #include "ui/FileManagerRevealer.h"
@@ -51,6 +52,11 @@ int runWindow(int argc, char** argv) {
                              session.release();
                          }
                      });
+    // Being told to end (a kill, the terminal closing, Ctrl-C there) ends the launcher
+    // without the question; the game is stopped below like after Quit.
+    InterruptHandler interrupts;
+    QObject::connect(&interrupts, &InterruptHandler::interrupted, &app,
+                     [] { QCoreApplication::exit(0); });
     window.show();
     const int status = QApplication::exec();
     // No engine outlives the launcher.

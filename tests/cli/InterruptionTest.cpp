@@ -104,22 +104,36 @@ TEST_F(Interruption, KilledAtAnyMomentTheNextPlayStillWorks) {
 TEST_F(Interruption, CtrlCAtAnyMomentLeavesNoEngineRunning) {
     struct Point {
         const char* waitFor;
+        int signal;
         int expectedExit;
     };
-    // Downloading, setting up, playing.
-    const Point points[] = {
-        {"Step 1 of 4", 130}, {"Running first-time setup", 130}, {"Starting the game:", 0}};
+    // Downloading, setting up, playing; a closed terminal or a kill is handled like Ctrl-C.
+    const Point points[] = {{"Step 1 of 4", SIGINT, 130},
+                            {"Running first-time setup", SIGINT, 130},
+                            {"Starting the game:", SIGINT, 0},
+                            {"Starting the game:", SIGHUP, 0},
+                            {"Running first-time setup", SIGTERM, 130}};
     for (const Point& point : points) {
-        SCOPED_TRACE(point.waitFor);
+        SCOPED_TRACE(std::string(point.waitFor) + " / signal " + std::to_string(point.signal));
         QDir(Paths::supportRoot()).removeRecursively();
         LauncherProcess play(dataHome(), scratch() + QStringLiteral("/config"),
                              {QStringLiteral("play")});
         ASSERT_TRUE(play.waitForOutput(QString::fromLatin1(point.waitFor), 60'000))
             << play.output().toStdString();
         QTest::qWait(300);
-        play.signal(SIGINT);
+        play.signal(point.signal);
         EXPECT_EQ(play.waitForExit(15'000), point.expectedExit) << play.output().toStdString();
         EXPECT_TRUE(livingEngines(dataHome()).isEmpty());
         killLeftoverEngines();
+    }
+}
+
+TEST_F(Interruption, TheWindowEndsInAnOrderlyWayWhenTold) {
+    for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(number);
+        LauncherProcess window(dataHome(), scratch() + QStringLiteral("/config"), {});
+        ASSERT_TRUE(window.waitUntilCatching(number, 30'000)) << window.output().toStdString();
+        window.signal(number);
+        EXPECT_EQ(window.waitForExit(15'000), 0) << window.output().toStdString();
     }
 }

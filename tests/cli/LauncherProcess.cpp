@@ -1,5 +1,6 @@
 #include "LauncherProcess.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <csignal>
@@ -35,6 +36,20 @@ int LauncherProcess::waitForExit(int timeoutMs) {
     if (!QTest::qWaitFor([&] { return process_.state() == QProcess::NotRunning; }, timeoutMs))
         return -1;
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : 128 + SIGKILL;
+}
+
+bool LauncherProcess::waitUntilCatching(int number, int timeoutMs) {
+    const QString status = QStringLiteral("/proc/%1/status").arg(process_.processId());
+    const auto caught = [&] {
+        QFile file(status);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (number - 1) & 1) != 0;
+        return false;
+    };
+    return QTest::qWaitFor(caught, timeoutMs);
 }
 
 void LauncherProcess::signal(int number) {

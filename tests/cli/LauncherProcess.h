@@ -15,6 +15,8 @@ public:
     // Waits for the end; -1 when it did not end in time.
     int waitForExit(int timeoutMs);
     void signal(int number);
+    // Waits until the launcher has a handler of its own for `number`.
+    bool waitUntilCatching(int number, int timeoutMs);
     const QString& output() const { return output_; }
 
 private:

@@ -1,4 +1,4 @@
-#include "cli/InterruptHandler.h"
+#include "support/InterruptHandler.h"
 
 #include <QSocketNotifier>
 
@@ -23,6 +23,7 @@ void installHandler(void (*handler)(int)) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 } // namespace

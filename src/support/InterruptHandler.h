@@ -4,8 +4,9 @@
 
 class QSocketNotifier;
 
-// Turns Ctrl-C (SIGINT) and SIGTERM into a Qt signal on the GUI thread, so the
-// run can be cancelled or the game stopped in an orderly way.
+// Turns Ctrl-C (SIGINT), SIGTERM and a closed terminal (SIGHUP) into a Qt signal on
+// the GUI thread, so the run can be cancelled or the game stopped in an orderly way
+// instead of the launcher dying and leaving the engine behind.
 class InterruptHandler : public QObject {
     Q_OBJECT
 public:
