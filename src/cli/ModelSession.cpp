@@ -26,3 +26,13 @@ ModelSession::ModelSession(bool assumeYes) : settings_(openUserSettings()), prom
     model_ = std::make_unique<AppModel>(std::move(env));
     AppModel::install(model_.get());
 }
+
+bool ModelSession::claimFolders(QTextStream& err) {
+    if (lock_.tryLock())
+        return true;
+    const qint64 holder = lock_.holder();
+    err << "Quillfire is already running"
+        << (holder > 0 ? QStringLiteral(" (process %1)").arg(holder) : QString())
+        << ". Close it, or wait until it has finished." << Qt::endl;
+    return false;
+}

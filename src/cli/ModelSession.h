@@ -2,8 +2,10 @@
 
 #include "app/AppModel.h"
 #include "cli/TerminalPrompts.h"
+#include "support/InstanceLock.h"
 
 #include <QSettings>
+#include <QTextStream>
 
 #include <memory>
 
@@ -14,7 +16,12 @@ public:
     explicit ModelSession(bool assumeYes);
     AppModel& model() { return *model_; }
 
+    // Takes the folders for this command; false (with a sentence on `err`) while another
+    // launcher, window or command, has them.
+    bool claimFolders(QTextStream& err);
+
 private:
+    InstanceLock lock_;
     std::unique_ptr<QSettings> settings_;
     TerminalPrompts prompts_;
     std::unique_ptr<AppModel> model_;

@@ -17,6 +17,8 @@ int startRun(const char* name, const QStringList& args, QTextStream& err, bool f
     if (!parseCommandOptions(parser, name, args, err))
         return ExitCode::usage;
     ModelSession session(false);
+    if (!session.claimFolders(err))
+        return ExitCode::failure;
     session.model().start(forceGame, launch);
     return awaitRun(session.model(), err);
 }
@@ -49,6 +51,8 @@ int runReinstall(const QStringList& args, QTextStream&, QTextStream& err) {
     if (!yes)
         return ExitCode::usage;
     ModelSession session(*yes);
+    if (!session.claimFolders(err))
+        return ExitCode::failure;
     session.model().reinstall();
     return awaitRun(session.model(), err);
 }
@@ -58,6 +62,8 @@ int runRemove(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!yes)
         return ExitCode::usage;
     ModelSession session(*yes);
+    if (!session.claimFolders(err))
+        return ExitCode::failure;
     AppModel& model = session.model();
     if (model.isWorking())
         return ExitCode::failure;

@@ -1,13 +1,16 @@
 #include "ui/WindowApp.h"
 
 #include "app/AppModel.h"
+#include "support/InstanceLock.h"
 #include "support/InterruptHandler.h"
 #include "ui/AppIcon.h"
 #include "ui/DialogPrompts.h"
 #include "ui/FileManagerRevealer.h"
 #include "ui/MainWindow.h"
+#include "ui/WindowActivation.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSessionManager>
 #include <QSettings>
@@ -31,6 +34,17 @@ int runWindow(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quillfire.Quillfire"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillfire"), AppIcon::icon()));
 
+    InstanceLock lock;
+    if (!lock.tryLock()) {
+        if (WindowActivation::askOpenWindow())
+            return 0;
+        QMessageBox::information(nullptr, QStringLiteral("Quillfire"),
+                                 QStringLiteral("Quillfire is already running in a terminal. "
+                                                "Open it again once that has finished."));
+        return 1;
+    }
+    WindowActivation activation;
+
     QSettings settings;
     DialogPrompts prompts;
     FileManagerRevealer revealer;
@@ -43,6 +57,12 @@ int runWindow(int argc, char** argv) {
     AppModel::install(&model);
 
     MainWindow window(model);
+    QObject::connect(&activation, &WindowActivation::requested, &window, [&window] {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
     // Logging out asks the same question as closing the window.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager& session) {

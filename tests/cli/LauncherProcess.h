@@ -18,6 +18,7 @@ public:
     // Waits until the launcher has a handler of its own for `number`.
     bool waitUntilCatching(int number, int timeoutMs);
     const QString& output() const { return output_; }
+    qint64 pid() const { return process_.processId(); }
 
 private:
     QProcess process_;
