@@ -5,22 +5,29 @@
 #include "cli/ModelSession.h"
 #include "cli/RunWait.h"
 
-#include <QEventLoop>
+#include <functional>
 
 namespace {
 
 const QCommandLineOption yesOption(QStringLiteral("yes"));
+
+// Runs `act` on a model that holds the launcher's folders; status 1 while another has them.
+int withClaimedModel(bool assumeYes, QTextStream& err, const std::function<int(AppModel&)>& act) {
+    ModelSession session(assumeYes);
+    if (!session.claimFolders(err))
+        return ExitCode::failure;
+    return act(session.model());
+}
 
 int startRun(const char* name, const QStringList& args, QTextStream& err, bool forceGame,
              bool launch) {
     QCommandLineParser parser;
     if (!parseCommandOptions(parser, name, args, err))
         return ExitCode::usage;
-    ModelSession session(false);
-    if (!session.claimFolders(err))
-        return ExitCode::failure;
-    session.model().start(forceGame, launch);
-    return awaitRun(session.model(), err);
+    return withClaimedModel(false, err, [&](AppModel& model) {
+        model.start(forceGame, launch);
+        return awaitRun(model, err);
+    });
 }
 
 // --yes answers the question in advance; otherwise it is asked on the terminal.
@@ -50,32 +57,23 @@ int runReinstall(const QStringList& args, QTextStream&, QTextStream& err) {
     const auto yes = parseYes("reinstall", args, err);
     if (!yes)
         return ExitCode::usage;
-    ModelSession session(*yes);
-    if (!session.claimFolders(err))
-        return ExitCode::failure;
-    session.model().reinstall();
-    return awaitRun(session.model(), err);
+    return withClaimedModel(*yes, err, [&](AppModel& model) {
+        model.reinstall();
+        return awaitRun(model, err);
+    });
 }
 
 int runRemove(const QStringList& args, QTextStream& out, QTextStream& err) {
     const auto yes = parseYes("remove", args, err);
     if (!yes)
         return ExitCode::usage;
-    ModelSession session(*yes);
-    if (!session.claimFolders(err))
-        return ExitCode::failure;
-    AppModel& model = session.model();
-    if (model.isWorking())
-        return ExitCode::failure;
-    bool removed = false;
-    QEventLoop loop;
-    QObject::connect(&model, &AppModel::removalFinished, &loop, [&](bool done) {
-        removed = done;
-        loop.quit();
+    return withClaimedModel(*yes, err, [&](AppModel& model) {
+        if (model.isWorking())
+            return ExitCode::failure;
+        const bool removed =
+            awaitFlag(model, &AppModel::removalFinished, [&] { model.removeEverything(); });
+        out << (removed ? "Removed the game and the engine. Saved games are kept.\n"
+                        : "Nothing removed.\n");
+        return ExitCode::ok;
     });
-    model.removeEverything();
-    loop.exec();
-    out << (removed ? "Removed the game and the engine. Saved games are kept.\n"
-                    : "Nothing removed.\n");
-    return ExitCode::ok;
 }

@@ -10,6 +10,19 @@
 
 #include <unistd.h>
 
+bool awaitFlag(AppModel& model, void (AppModel::*signal)(bool),
+               const std::function<void()>& begin) {
+    bool flag = false;
+    QEventLoop loop;
+    QObject::connect(&model, signal, &loop, [&](bool value) {
+        flag = value;
+        loop.quit();
+    });
+    begin();
+    loop.exec();
+    return flag;
+}
+
 int awaitRun(AppModel& model, QTextStream& err) {
     if (!model.isWorking())
         return model.phase().kind() == Phase::Kind::Needs ? ExitCode::failure : ExitCode::ok;
@@ -22,13 +35,7 @@ int awaitRun(AppModel& model, QTextStream& err) {
         else
             model.cancel();
     });
-    bool cancelled = false;
-    QEventLoop loop;
-    QObject::connect(&model, &AppModel::runFinished, &loop, [&](bool runCancelled) {
-        cancelled = runCancelled;
-        loop.quit();
-    });
-    loop.exec();
+    const bool cancelled = awaitFlag(model, &AppModel::runFinished, [] {});
 
     if (model.phase().kind() == Phase::Kind::Needs) {
         err << model.phase().text() << Qt::endl;
