@@ -5,8 +5,9 @@
 #include "engine/EngineSpec.h"
 #include "support/Paths.h"
 #include "testkit/HttpTestServer.h"
+#include "testkit/SampleGame.h"
+#include "testkit/Standin.h"
 #include "testkit/TestEnvironment.h"
-#include "testkit/ZipBuilder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,16 +24,14 @@
 
 namespace {
 
-const QString top = QStringLiteral("godot_brennick-main/");
-const EngineSpec spec{3, QStringLiteral("3.5.3"), false};
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
 QString argsLog() {
-    return Paths::gameFolder() + QLatin1Char('/') + top + QStringLiteral(".standin-args.log");
+    return Paths::gameFolder() + QLatin1Char('/') + testkit::sampleTop +
+           QStringLiteral("/.standin-args");
 }
 
 // Spawns `program args` and waits until the stand-in game has written its argument log.
@@ -60,19 +59,7 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
 
     testkit::HttpTestServer server;
-    server.useAsHostingService();
-    server.serveGameArchive(ziptest::zip({
-        ziptest::Entry::folder(top),
-        ziptest::Entry::file(top + QStringLiteral("project.godot"),
-                             "config_version=4\nconfig/name=\"Brennick\"\n"),
-        ziptest::Entry::file(top + QStringLiteral(".standin.ini"),
-                             "editor-spread = 0.05\ngame-seconds = 60\n"),
-    }));
-    QFile engine(QStringLiteral(STANDIN_GODOT));
-    engine.open(QIODevice::ReadOnly);
-    server.serveEngine(spec, ziptest::zip({ziptest::Entry::file(spec.assetName().chopped(4),
-                                                                engine.readAll(), 0755)},
-                                          ziptest::Compression::Store));
+    testkit::serveSampleGame(server, QStringLiteral("game_seconds=60"));
 
     QSettings settings(data.path() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
     AppEnvironment env;
@@ -88,7 +75,7 @@ int main(int argc, char** argv) {
     }
 
     std::vector<double> inProcess, wholeProgram, engineAlone;
-    const QString project = Paths::gameFolder() + QLatin1Char('/') + top;
+    const QString project = Paths::gameFolder() + QLatin1Char('/') + testkit::sampleTop;
     for (int run = 0; run < 15; ++run) {
         QElapsedTimer clock;
         clock.start();
@@ -106,7 +93,7 @@ int main(int argc, char** argv) {
         wholeProgram.push_back(
             untilGameWrites(QStringLiteral(QUILLFIRE_BINARY), {QStringLiteral("play")}));
         engineAlone.push_back(
-            untilGameWrites(QStringLiteral(STANDIN_GODOT),
+            untilGameWrites(testkit::standinEngine(),
                             {QStringLiteral("--path"), project, QStringLiteral("--windowed")}));
     }
     std::printf("Second Play, median of %zu runs (game, engine and import in place)\n",

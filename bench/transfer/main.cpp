@@ -8,6 +8,7 @@
 #include "download/FileDownloader.h"
 #include "support/Sha512Hasher.h"
 #include "testkit/HttpTestServer.h"
+#include "testkit/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -167,7 +168,8 @@ int main(int argc, char** argv) {
         QTemporaryDir work;
         writeTestFile(work.filePath(QStringLiteral("payload.zip")), size);
         testkit::HttpTestServer server;
-        server.serveFolder(work.path());
+        server.setBody(QStringLiteral("/payload.zip"),
+                       testkit::readFile(work.filePath(QStringLiteral("payload.zip"))));
         const std::string url = server.url(QStringLiteral("/payload.zip")).toString().toStdString();
         const QString report = work.filePath(QStringLiteral("report.txt"));
         const std::string curlOut = work.filePath(QStringLiteral("curl.out")).toStdString();

@@ -1,183 +1,145 @@
 #include "LaunchFixture.h"
 
-#include "runner/ProcessJob.h"
-#include "support/Paths.h"
-
-#include <QDir>
 #include <QFileInfo>
-#include <QSignalSpy>
-#include <QTest>
-
-#include <csignal>
 
 using K = Phase::Kind;
 
+namespace {
+
 class LaunchEndings : public LaunchFixture {
 protected:
-    // Installs everything, then gives the game a new behaviour and plays it.
-    void playInstalled(const QString& behaviour) {
+    // Installs everything, then gives the game a new behaviour.
+    void install(const QString& behaviour) {
         ASSERT_TRUE(runToEnd(false, false));
         setBehaviour(behaviour);
         phases.clear();
-        ASSERT_TRUE(runToEnd());
     }
-
-    static bool processGone(const QString& pidFile) {
-        const qint64 pid = testkit::readFile(pidFile).trimmed().toLongLong();
-        return pid > 0 &&
-               QTest::qWaitFor([pid] { return ::kill(static_cast<pid_t>(pid), 0) != 0; }, 5000);
-    }
+    static bool gameGone() { return testkit::waitUntilGone(testkit::standinPid(projectDir())); }
 };
 
 TEST_F(LaunchEndings, EarlyExitCrashAndNormalCloseAreToldApart) {
-    playInstalled(
-        QStringLiteral("game-errors = ERROR: Failed loading resource: res://level.tscn\\n\n"
-                       "game-tail = last words\n"));
+    install("game_errors='ERROR: Failed loading resource: res://level.tscn\\n'\n"
+            "game_tail='last words'");
+    ASSERT_TRUE(runToEnd());
     ASSERT_TRUE(model().failure().has_value());
-    EXPECT_EQ(
-        model().failure()->headline,
-        QStringLiteral(
-            "The game closed after 0 seconds (exit code 0), so it did not stay open. Some game "
-            "files could not be loaded; try Reinstall in Settings. Last log lines:"));
-    EXPECT_EQ(model().failure()->lines.last(), QStringLiteral("last words"));
+    EXPECT_EQ(model().failure()->headline,
+              "The game closed after 0 seconds (exit code 0), so it did not stay open. Some game "
+              "files could not be loaded; try Reinstall in Settings. Last log lines:");
+    EXPECT_EQ(model().failure()->lines.last(), "last words");
     EXPECT_FALSE(phases.contains(K::Playing));
     EXPECT_EQ(model().phase().kind(), K::Ready);
 
-    setBehaviour(QStringLiteral("game-seconds = 0.6\ngame-crash = segv\n"));
+    setBehaviour("game_seconds=0.6 game_crash=SEGV");
     ASSERT_TRUE(runToEnd());
     ASSERT_TRUE(model().failure().has_value());
-    EXPECT_TRUE(model().failure()->headline.contains(QStringLiteral("(exit code 11)")))
-        << model().failure()->headline.toStdString();
+    EXPECT_TRUE(model().failure()->headline.contains("(exit code 11)"));
 
-    setBehaviour(QStringLiteral("game-seconds = 0.6\n"));
+    setBehaviour("game_seconds=0.6");
     ASSERT_TRUE(runToEnd());
     EXPECT_FALSE(model().failure().has_value()) << "a new run clears the last failure";
-    EXPECT_EQ(model().log().lines().last(), QStringLiteral("Game closed normally."));
+    EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
 }
 
-TEST_F(LaunchEndings, StopEndsTheGameWithoutAFailure) {
-    ASSERT_TRUE(runToEnd(false, false));
-    setBehaviour(QStringLiteral("game-seconds = 60\n"));
+TEST_F(LaunchEndings, QuittingAsksWhileTheGameRunsAndStopsItWithoutAFailure) {
+    EXPECT_TRUE(model().confirmQuit());
+    EXPECT_TRUE(prompts().asked.isEmpty());
+    install("game_seconds=60");
     QSignalSpy finished(&model(), &AppModel::runFinished);
     model().start(false, true);
     ASSERT_TRUE(waitForPhase(K::Playing));
-    EXPECT_TRUE(model().isGameRunning());
     EXPECT_FALSE(model().canCancel());
-    model().stopGame();
+    prompts().answers = {false, true};
+    EXPECT_FALSE(model().confirmQuit());
+    EXPECT_TRUE(model().isGameRunning());
+    EXPECT_TRUE(model().confirmQuit());
+    ASSERT_EQ(prompts().asked.size(), 2);
+    EXPECT_EQ(prompts().asked[0].message, "The game is still running");
     ASSERT_TRUE(finished.wait(10'000));
     EXPECT_FALSE(finished.first().first().toBool()) << "stopping the game is no cancel";
-    EXPECT_EQ(model().log().lines().last(), QStringLiteral("Game stopped."));
+    EXPECT_EQ(model().log().lines().last(), "Game stopped.");
     EXPECT_FALSE(model().failure().has_value());
     EXPECT_EQ(model().phase().kind(), K::Ready);
-    EXPECT_TRUE(processGone(projectDir() + QStringLiteral("/.standin.pid")));
-}
-
-TEST_F(LaunchEndings, QuitAsksOnlyWhileTheGameRuns) {
-    EXPECT_TRUE(model().confirmQuit());
-    EXPECT_TRUE(prompts.asked.isEmpty());
-    ASSERT_TRUE(runToEnd(false, false));
-    setBehaviour(QStringLiteral("game-seconds = 60\n"));
-    QSignalSpy finished(&model(), &AppModel::runFinished);
-    model().start(false, true);
-    ASSERT_TRUE(waitForPhase(K::Starting));
-    prompts.answer = false;
-    EXPECT_FALSE(model().confirmQuit());
-    ASSERT_EQ(prompts.asked.size(), 1);
-    EXPECT_EQ(prompts.asked[0].message, QStringLiteral("The game is still running"));
-    EXPECT_EQ(prompts.asked[0].acceptButton, QStringLiteral("Quit and close the game"));
-    EXPECT_EQ(prompts.asked[0].rejectButton, QStringLiteral("Keep playing"));
-    EXPECT_TRUE(model().isGameRunning());
-    prompts.answer = true;
-    EXPECT_TRUE(model().confirmQuit());
-    ASSERT_TRUE(finished.wait(10'000));
-    EXPECT_EQ(model().log().lines().last(), QStringLiteral("Game stopped."));
+    EXPECT_TRUE(gameGone());
 }
 
 TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {
-    struct Case {
-        const char* name;
-        Phase::Kind cancelIn;
-        std::function<void()> arrange;
-        bool gameOnDisk;
-    };
     testkit::HttpRoute slow;
     slow.trickleBytes = 100;
-    slow.trickleInterval = std::chrono::milliseconds(100);
-    const Case cases[] = {
+    slow.trickleInterval = 100ms;
+    const std::tuple<const char*, K, std::function<void()>, bool> cases[] = {
         {"game download", K::Downloading,
-         [this, slow] {
-             testkit::HttpRoute route = slow;
-             route.body = gameZip({});
-             server.setRoute(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/main.zip"),
-                             route);
+         [&] {
+             slow.body = testkit::gameZip();
+             server.setRoute("/varnel/godot_brennick/archive/refs/heads/main.zip", slow);
          },
          false},
         {"engine download", K::Downloading,
-         [this, slow] {
-             testkit::HttpRoute route = slow;
-             route.body = engineZip();
-             server.setRoute(QUrl(gameEngine().archiveUrl()).path(), route);
+         [&] {
+             slow.body = testkit::engineZip();
+             server.setRoute(QUrl(testkit::sampleEngine().archiveUrl()).path(), slow);
          },
          true},
         {"first-time import", K::SettingUp,
-         [this] { server.serveGameArchive(gameZip(QStringLiteral("editor-spread = 600\n"))); },
-         true},
+         [&] { server.serveGameArchive(testkit::gameZip("import_sidecars=0")); }, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        c.arrange();
+    for (const auto& [what, phase, arrange, gameOnDisk] : cases) {
+        SCOPED_TRACE(what);
+        startOver();
+        arrange();
         QSignalSpy finished(&model(), &AppModel::runFinished);
         model().start(false, true);
-        ASSERT_TRUE(waitForPhase(c.cancelIn));
-        if (c.cancelIn == K::Downloading && c.gameOnDisk) {
-            ASSERT_TRUE(QTest::qWaitFor(
-                [&] { return model().stepText().contains(QStringLiteral("Godot")); }, 30'000));
+        ASSERT_TRUE(waitForPhase(phase));
+        if (gameOnDisk) {
+            ASSERT_TRUE(testkit::eventually([&] { return model().info().has_value(); }));
         }
         QTest::qWait(200);
         model().cancel();
         ASSERT_TRUE(finished.wait(5'000)) << "a cancel takes effect at once";
         EXPECT_TRUE(finished.first().first().toBool());
-        EXPECT_EQ(model().log().lines().last(), QStringLiteral("Cancelled."));
+        EXPECT_EQ(model().log().lines().last(), "Cancelled.");
         EXPECT_EQ(model().phase().kind(), K::NotDownloaded);
-        EXPECT_EQ(model().info().has_value(), c.gameOnDisk);
+        EXPECT_EQ(model().info().has_value(), gameOnDisk);
         EXPECT_FALSE(QFileInfo::exists(Paths::gameStagingFolder()));
-        if (c.cancelIn == K::SettingUp) {
-            EXPECT_TRUE(processGone(projectDir() + QStringLiteral("/.standin.pid")));
+        if (phase == K::SettingUp) {
+            EXPECT_TRUE(gameGone());
         }
-        QDir(Paths::supportRoot()).removeRecursively();
-        resetMirror();
     }
 }
 
 TEST_F(LaunchEndings, RemoveAndReinstallNeverTouchTheSaves) {
-    ASSERT_TRUE(runToEnd(false, false));
-    const QString saves = Paths::savesFolder(QStringLiteral("Brennick"));
-    testkit::writeFile(saves, QStringLiteral("save.dat"), "progress");
+    install({});
+    const QString saves = Paths::savesFolder("Brennick");
+    testkit::writeFile(saves, "save.dat", "progress");
     model().refresh();
     EXPECT_TRUE(model().hasSaves());
 
+    prompts().answers = {false, true};
     QSignalSpy removed(&model(), &AppModel::removalFinished);
+    model().removeEverything(); // answered no
+    ASSERT_TRUE(removed.wait(10'000));
+    EXPECT_TRUE(QFileInfo::exists(Paths::gameFolder()));
     model().removeEverything();
     ASSERT_TRUE(removed.wait(10'000));
-    ASSERT_EQ(prompts.asked.size(), 1);
-    EXPECT_TRUE(prompts.asked[0].informativeText.startsWith(
-        QStringLiteral("This deletes the downloaded game and Godot engine and frees ")));
+    EXPECT_TRUE(prompts().asked[1].informativeText.startsWith(
+        "This deletes the downloaded game and Godot engine and frees "));
     EXPECT_FALSE(QFileInfo::exists(Paths::supportRoot()));
     EXPECT_FALSE(model().info().has_value());
     EXPECT_EQ(model().phase().kind(), K::NotDownloaded);
     EXPECT_FALSE(model().hasSaves()) << "without a game the saves folder is not known";
     EXPECT_EQ(model().log().size(), 0);
-    EXPECT_EQ(testkit::readFile(saves + QStringLiteral("/save.dat")), QByteArray("progress"));
 
     // Only an engine left: reinstall still removes it and runs every step.
     ASSERT_TRUE(runToEnd(false, false));
     QDir(Paths::gameFolder()).removeRecursively();
     phases.clear();
+    prompts().answer = true;
     QSignalSpy finished(&model(), &AppModel::runFinished);
     model().reinstall();
     ASSERT_TRUE(finished.wait(60'000));
     EXPECT_EQ(phases.mid(0, 4),
               (QList<K>{K::NotDownloaded, K::Downloading, K::Downloading, K::SettingUp}));
-    EXPECT_EQ(testkit::readFile(saves + QStringLiteral("/save.dat")), QByteArray("progress"));
+    EXPECT_EQ(testkit::readFile(saves + "/save.dat"), "progress");
     EXPECT_TRUE(model().hasSaves());
 }
+
+} // namespace

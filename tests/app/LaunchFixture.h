@@ -1,64 +1,73 @@
 #pragma once
 
-#include "app/AppModel.h"
-#include "engine/EngineSpec.h"
+#include "support/Paths.h"
+#include "testkit/AppModelProbe.h"
 #include "testkit/HttpTestServer.h"
+#include "testkit/ModelHarness.h"
+#include "testkit/SampleGame.h"
+#include "testkit/Standin.h"
 #include "testkit/TestEnvironment.h"
 
-#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
 
-#include <memory>
-
-// Scripted answers to the model's questions, and a record of what was asked.
-class ScriptedPrompts : public UserPrompts {
-public:
-    bool confirm(const Question& question) override {
-        asked << question;
-        return answer;
-    }
-    bool answer = true;
-    QList<Question> asked;
-};
-
-class RecordingRevealer : public FolderRevealer {
-public:
-    void reveal(const QString& folder) override { revealed << folder; }
-    QStringList revealed;
-};
-
-// A launcher against the loopback mirror of the hosting service, which serves a
-// small Godot 3 game and the stand-in engine as the official Linux asset.
+// A launcher against the loopback mirror of the hosting service, which serves the sample game
+// and the stand-in engine as the official Linux asset. Records every phase and step text.
 class LaunchFixture : public IsolatedTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        IsolatedTest::SetUp();
+        testkit::serveSampleGame(server, "game_seconds=1");
+        harness_ =
+            std::make_unique<ModelHarness>(scratch() + "/settings.ini", [](AppEnvironment& env) {
+                env.screenArea = [] { return std::optional<QSizeF>({1920, 1055}); };
+                env.importTiming = {20ms, 20s};
+                env.playingAfter = 400ms;
+            });
+        QObject::connect(&model(), &AppModel::phaseChanged,
+                         [this] { phases << model().phase().kind(); });
+        QObject::connect(&model(), &AppModel::stepTextChanged,
+                         [this] { stepTexts << model().stepText(); });
+    }
+    void TearDown() override { harness_.reset(); }
 
-    // The game's files as the repository archive holds them (below one top folder).
-    static QByteArray gameZip(const QString& standinIni, const QString& features = {});
-    static QByteArray engineZip();
-    static EngineSpec gameEngine() { return {3, QStringLiteral("3.5.3"), false}; }
-
-    // Serves the default game and engine again, with no misbehaviour.
-    void resetMirror();
-
-    AppModel& model();
+    AppModel& model() { return *harness_->model; }
+    ScriptedPrompts& prompts() { return harness_->prompts; }
     // Starts a run and waits for it to end; false when it did not end in time.
-    bool runToEnd(bool forceGame = false, bool launch = true);
-    bool waitForPhase(Phase::Kind kind);
-
-    QString projectDir() const;
+    bool runToEnd(bool forceGame = false, bool launch = true) {
+        QSignalSpy finished(&model(), &AppModel::runFinished);
+        model().start(forceGame, launch);
+        return finished.wait(60'000);
+    }
+    bool waitForPhase(Phase::Kind kind) {
+        return testkit::eventually([&] { return model().phase().kind() == kind; }, 30s);
+    }
+    static QString projectDir() { return Paths::gameFolder() + "/" + testkit::sampleTop; }
     // Rewrites the installed game's stand-in behaviour.
-    void setBehaviour(const QString& ini) const;
-    QStringList gameArgumentLists() const;
-    int requestsFor(const QString& pathPart) const;
+    static void setBehaviour(const QString& settings) {
+        testkit::behave(projectDir(), "editor_gap=0.05\nimport_sidecars=2\n" + settings);
+    }
+    // The game runs (not the imports) the stand-in saw, each as one line of arguments.
+    static QStringList gameRuns() {
+        QStringList games;
+        for (const QStringList& args : testkit::standinRuns(projectDir()))
+            if (args.contains("--windowed") || args.contains("--fullscreen"))
+                games << args.join(' ');
+        return games;
+    }
+    int requestsFor(const QString& pathPart) const {
+        return int(server.requestLog().filter(pathPart).size());
+    }
+    // Forgets everything on disk and serves the sample game afresh.
+    void startOver() {
+        QDir(Paths::supportRoot()).removeRecursively();
+        testkit::serveSampleGame(server, "game_seconds=1");
+    }
 
     testkit::HttpTestServer server;
-    ScriptedPrompts prompts;
-    RecordingRevealer revealer;
     QList<Phase::Kind> phases;
     QStringList stepTexts;
 
 private:
-    std::unique_ptr<QSettings> settings_;
-    std::unique_ptr<AppModel> model_;
+    std::unique_ptr<ModelHarness> harness_;
 };

@@ -1,15 +1,17 @@
 #include "LauncherProcess.h"
 
 #include <QFile>
-#include <QTest>
 
 #include <csignal>
 
 LauncherProcess::LauncherProcess(const QString& dataHome, const QString& configHome,
-                                 const QStringList& args) {
+                                 const QStringList& args,
+                                 const std::map<QString, QString>& extraEnvironment) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    for (const auto& [name, value] : extraEnvironment)
+        env.insert(name, value);
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&process_, &QProcess::readyRead,

@@ -3,14 +3,19 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
-// `quillfire <args>` as a separate process with its own data folders, so that a
-// test can kill or interrupt it at any moment.
+#include <map>
+
+// `quillfire <args>` as a separate process with its own data folders (and `extraEnvironment`), so
+// that a test can kill or interrupt it at any moment.
 class LauncherProcess {
 public:
-    LauncherProcess(const QString& dataHome, const QString& configHome, const QStringList& args);
+    LauncherProcess(const QString& dataHome, const QString& configHome, const QStringList& args,
+                    const std::map<QString, QString>& extraEnvironment = {});
     ~LauncherProcess();
 
+    // False when the launcher ended or the time ran out before it printed `text`.
     bool waitForOutput(const QString& text, int timeoutMs);
     // Waits for the end; -1 when it did not end in time.
     int waitForExit(int timeoutMs);

@@ -1,186 +1,141 @@
-#include "DownloadFixture.h"
-
 #include "download/DownloadError.h"
+#include "download/SystemProxyFactory.h"
+#include "testkit/InstallFixture.h"
 
 #include <QCryptographicHash>
+#include <QNetworkProxy>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
-#include <chrono>
+#include <thread>
 
 using testkit::HttpRoute;
-using namespace std::chrono_literals;
 
 namespace {
 
-struct Recorded {
-    std::vector<DownloadProgress> events;
-    FileDownloader::ProgressHandler handler() {
-        return [this](const DownloadProgress& p) { events.push_back(p); };
+// Deterministic bytes that no compressor or framing bug would reproduce by chance.
+QByteArray bodyOfSize(qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    quint32 state = 2463534242u;
+    for (char& byte : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = static_cast<char>(state);
     }
-};
-
-} // namespace
-
-TEST_F(DownloadFixture, StreamsTheBodyIntoAFreshFolderWithItsDigest) {
-    const QByteArray body = bodyOfSize(3'000'000);
-    testkit::writeFile(scratch(), QStringLiteral("Godot_v3.5.3-stable_x11.64.zip"), body);
-    server.serveFolder(scratch());
-    Recorded progress;
-    FileDownloader downloader(progress.handler());
-
-    const QString path =
-        downloader.download(server.url(QStringLiteral("/Godot_v3.5.3-stable_x11.64.zip")), nullptr,
-                            FileDownloader::Digest::Sha512);
-
-    const QFileInfo file(path);
-    EXPECT_EQ(file.fileName(), QStringLiteral("Godot_v3.5.3-stable_x11.64.zip"));
-    EXPECT_EQ(file.absolutePath().section(QLatin1Char('/'), 0, -2), QDir::tempPath());
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^Brennick-[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$"))
-            .match(file.dir().dirName())
-            .hasMatch())
-        << file.dir().dirName().toStdString();
-    EXPECT_EQ(testkit::readFile(path), body);
-    EXPECT_EQ(
-        downloader.sha512(),
-        QString::fromLatin1(QCryptographicHash::hash(body, QCryptographicHash::Sha512).toHex()));
-
-    ASSERT_FALSE(progress.events.empty());
-    qint64 previous = 0;
-    for (const DownloadProgress& p : progress.events) {
-        EXPECT_EQ(p.total, body.size());
-        EXPECT_GT(p.received, previous);
-        previous = p.received;
-    }
-    EXPECT_EQ(progress.events.back().received, body.size());
-    QDir(file.absolutePath()).removeRecursively();
+    return bytes;
 }
 
-class UnknownLength : public DownloadFixture,
-                      public ::testing::WithParamInterface<HttpRoute::Framing> {};
+using FileDownloaderTest = InstallFixture;
 
-TEST_P(UnknownLength, ReportsTotalZeroWhileReceivedGrows) {
+TEST_F(FileDownloaderTest, StreamsTheBodyIntoAFreshFolderWithProgressAndDigest) {
     HttpRoute route;
-    route.body = bodyOfSize(2'500'000);
-    route.framing = GetParam();
-    server.setRoute(QStringLiteral("/archive.zip"), route);
-    Recorded progress;
-    FileDownloader downloader(progress.handler());
-
-    const QString path = downloader.download(server.url(QStringLiteral("/archive.zip")));
-
-    EXPECT_EQ(testkit::readFile(path), route.body);
-    ASSERT_FALSE(progress.events.empty());
-    for (const DownloadProgress& p : progress.events)
-        EXPECT_EQ(p.total, 0);
-    EXPECT_EQ(progress.events.back().received, route.body.size());
-    QDir(QFileInfo(path).absolutePath()).removeRecursively();
+    route.body = bodyOfSize(3'000'000);
+    for (const auto framing : {HttpRoute::Framing::ContentLength, HttpRoute::Framing::Chunked,
+                               HttpRoute::Framing::CloseDelimited}) {
+        SCOPED_TRACE(int(framing));
+        route.framing = framing;
+        server.setRoute("/Godot_v3.5.3-stable_x11.64.zip", route);
+        std::vector<DownloadProgress> reports;
+        FileDownloader downloader([&](const DownloadProgress& p) { reports.push_back(p); });
+        const QString path = downloader.download(server.url("/Godot_v3.5.3-stable_x11.64.zip"),
+                                                 nullptr, FileDownloader::Digest::Sha512);
+        const QFileInfo file(path);
+        EXPECT_EQ(file.fileName(), "Godot_v3.5.3-stable_x11.64.zip");
+        EXPECT_EQ(file.absolutePath().section('/', 0, -2), QDir::tempPath());
+        EXPECT_TRUE(QRegularExpression("^Brennick-[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}$")
+                        .match(file.dir().dirName())
+                        .hasMatch());
+        EXPECT_EQ(testkit::readFile(path), route.body);
+        EXPECT_EQ(downloader.sha512(),
+                  QCryptographicHash::hash(route.body, QCryptographicHash::Sha512).toHex());
+        ASSERT_FALSE(reports.empty());
+        qint64 previous = 0;
+        for (const DownloadProgress& p : reports) {
+            EXPECT_EQ(p.total, framing == HttpRoute::Framing::ContentLength ? 3'000'000 : 0);
+            EXPECT_GT(p.received, previous);
+            previous = p.received;
+        }
+        EXPECT_EQ(previous, 3'000'000);
+        QDir(file.absolutePath()).removeRecursively();
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Framings, UnknownLength,
-                         ::testing::Values(HttpRoute::Framing::CloseDelimited,
-                                           HttpRoute::Framing::Chunked));
-
-TEST_F(DownloadFixture, NamesTheFileFromTheFirstRequestedAddress) {
-    struct Case {
-        QString requested;
-        QString expectedName;
-    };
-    server.setBody(QStringLiteral("/files/real.zip"), "zip");
+TEST_F(FileDownloaderTest, FollowsRedirectsAndNamesTheFileFromTheFirstAddress) {
+    server.setBody("/files/real.zip", "zip");
+    server.setBody("/missing.zip", "not here", 404);
     HttpRoute moved;
-    moved.redirectTo = QStringLiteral("/files/real.zip");
-    for (const QString& path : {QStringLiteral("/"), QStringLiteral("/refs/heads/"),
-                                QStringLiteral("/latest"), QStringLiteral("/x/asset.zip")})
+    moved.redirectTo = "/files/real.zip";
+    moved.status = 301;
+    for (const char* path : {"/", "/latest", "/x/asset.zip"})
         server.setRoute(path, moved);
+    HttpRoute toMissing;
+    toMissing.redirectTo = server.url("/missing.zip").toString();
+    server.setRoute("/gone.zip", toMissing);
 
-    for (const Case& c :
-         {Case{QStringLiteral("/"), QStringLiteral("download.zip")},
-          Case{QStringLiteral("/refs/heads/"), QStringLiteral("download.zip")},
-          Case{QStringLiteral("/latest"), QStringLiteral("latest")},
-          Case{QStringLiteral("/x/asset.zip?token=1"), QStringLiteral("asset.zip")}}) {
-        FileDownloader downloader(nullptr);
-        const QString path = downloader.download(server.url(c.requested));
-        EXPECT_EQ(QFileInfo(path).fileName(), c.expectedName) << c.requested.toStdString();
+    const std::pair<QString, QString> names[] = {
+        {"/", "download.zip"}, {"/latest", "latest"}, {"/x/asset.zip?token=1", "asset.zip"}};
+    for (const auto& [requested, name] : names) {
+        const QString path = FileDownloader(nullptr).download(server.url(requested));
+        EXPECT_EQ(QFileInfo(path).fileName(), name);
         EXPECT_EQ(testkit::readFile(path), "zip");
         QDir(QFileInfo(path).absolutePath()).removeRecursively();
     }
+    EXPECT_EQ(failureOf([&] { FileDownloader(nullptr).download(server.url("/gone.zip")); }),
+              "The server answered with HTTP 404.");
+    EXPECT_EQ(server.requestLog().mid(6), (QStringList{"/gone.zip", "/missing.zip"}));
+    EXPECT_TRUE(tree().filter("tmp/").isEmpty());
 }
 
-TEST_F(DownloadFixture, FollowsRedirectsAndJudgesOnlyTheFinalStatus) {
-    server.setBody(QStringLiteral("/new.zip"), "final body");
-    server.setBody(QStringLiteral("/missing.zip"), "not here", 404);
-    HttpRoute toNew;
-    toNew.redirectTo = QStringLiteral("/new.zip");
-    toNew.body = "redirect body";
-    toNew.status = 301;
-    server.setRoute(QStringLiteral("/old.zip"), toNew);
-    HttpRoute toMissing;
-    toMissing.redirectTo = server.url(QStringLiteral("/missing.zip")).toString();
-    server.setRoute(QStringLiteral("/gone.zip"), toMissing);
-
-    FileDownloader downloader(nullptr);
-    const QString path = downloader.download(server.url(QStringLiteral("/old.zip")));
-    EXPECT_EQ(testkit::readFile(path), "final body");
-    QDir(QFileInfo(path).absolutePath()).removeRecursively();
-
-    try {
-        FileDownloader(nullptr).download(server.url(QStringLiteral("/gone.zip")));
-        FAIL() << "a redirect to a 404 must fail";
-    } catch (const DownloadError& error) {
-        EXPECT_EQ(error.httpStatus(), 404);
-    }
-    EXPECT_EQ(server.requestLog(),
-              (QStringList{QStringLiteral("/old.zip"), QStringLiteral("/new.zip"),
-                           QStringLiteral("/gone.zip"), QStringLiteral("/missing.zip")}));
-    EXPECT_TRUE(downloadFolders().isEmpty());
-}
-
-TEST_F(DownloadFixture, WorksOnAPlainWorkerThread) {
-    server.setBody(QStringLiteral("/main.zip"), bodyOfSize(100'000));
-    QString path;
-    std::thread worker(
-        [&] { path = FileDownloader(nullptr).download(server.url(QStringLiteral("/main.zip"))); });
-    worker.join();
-    EXPECT_EQ(testkit::readFile(path), bodyOfSize(100'000));
-    QDir(QFileInfo(path).absolutePath()).removeRecursively();
-}
-
-TEST_F(DownloadFixture, SpeedChangesOnlyAfterHalfSecondWindows) {
-    HttpRoute route;
-    route.body = bodyOfSize(60'000);
-    route.trickleBytes = 2'000;
-    route.trickleInterval = 50ms; // 40 KB/s for 1.5 s
-    server.setRoute(QStringLiteral("/slow.zip"), route);
-    using Clock = std::chrono::steady_clock;
-    struct Event {
-        double secondsSinceMade;
-        DownloadProgress progress;
-    };
-    std::vector<Event> events;
-    const auto made = Clock::now();
-    FileDownloader downloader([&](const DownloadProgress& p) {
-        events.push_back({std::chrono::duration<double>(Clock::now() - made).count(), p});
+TEST_F(FileDownloaderTest, ACancelEndsTheTransferAtOnceAndLeavesNothing) {
+    HttpRoute slow;
+    slow.body = bodyOfSize(1'000'000);
+    slow.trickleBytes = 1'000; // would take 20 s
+    slow.trickleInterval = 20ms;
+    server.setRoute("/slow.zip", slow);
+    HttpRoute silent;
+    silent.silent = true;
+    server.setRoute("/silent.zip", silent);
+    std::atomic<qint64> received = 0;
+    FileDownloader downloader([&](const DownloadProgress& p) { received = p.received; });
+    CancelToken silentToken;
+    std::thread canceller([&] {
+        testkit::waitUntil([&] { return received > 5'000; });
+        downloader.cancel(); // mid-body, from another thread
+        testkit::waitUntil([&] { return server.requestLog().contains("/silent.zip"); });
+        silentToken.cancel(); // while the server says nothing
     });
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(downloader.download(server.url("/slow.zip")), Cancelled);
+    EXPECT_THROW(FileDownloader(nullptr).download(server.url("/silent.zip"), &silentToken),
+                 Cancelled);
+    canceller.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
 
-    const QString path = downloader.download(server.url(QStringLiteral("/slow.zip")));
-    QDir(QFileInfo(path).absolutePath()).removeRecursively();
-
-    ASSERT_GT(events.size(), 10u);
-    int repeats = 0;
-    double lastChange = 0;
-    for (size_t i = 0; i < events.size(); ++i) {
-        const Event& e = events[i];
-        if (e.secondsSinceMade < 0.5) {
-            EXPECT_EQ(e.progress.bytesPerSecond, 0) << "event " << i;
-        }
-        if (i == 0 || e.progress.bytesPerSecond == events[i - 1].progress.bytesPerSecond) {
-            repeats += i > 0;
-            continue;
-        }
-        EXPECT_GE(e.secondsSinceMade - lastChange, 0.45) << "event " << i;
-        lastChange = e.secondsSinceMade;
-    }
-    EXPECT_GT(repeats, 5);
-    EXPECT_GT(events.back().progress.bytesPerSecond, 0);
-    EXPECT_LT(events.back().progress.bytesPerSecond, 3 * 40'000);
+    // Cancelled before the start: no request at all.
+    EXPECT_THROW(downloader.download(server.url("/slow.zip")), Cancelled);
+    EXPECT_THROW(FileDownloader::fetchText(server.url("/slow.zip"), &silentToken), Cancelled);
+    EXPECT_EQ(server.requestLog(), (QStringList{"/slow.zip", "/silent.zip"}));
+    EXPECT_TRUE(tree().filter("tmp/").isEmpty());
 }
+
+TEST_F(FileDownloaderTest, FetchTextRepairsUtf8AndHonoursTheProxyExceptForLoopback) {
+    server.setBody("/SHA512-SUMS.txt", "caf\xc3\xa9 \xff end\n");
+    EXPECT_EQ(FileDownloader::fetchText(server.url("/SHA512-SUMS.txt")),
+              QStringLiteral("caf\u00e9 \ufffd end\n"));
+
+    qputenv("http_proxy", server.baseUrl().toUtf8());
+    const auto restore = qScopeGuard([] { qunsetenv("http_proxy"); });
+    const QUrl remote("http://mirror.quillfire.invalid/SHA512-SUMS.txt");
+    // Checked first so that a regression can never send the request off this machine.
+    const QList<QNetworkProxy> proxies =
+        SystemProxyFactory().queryProxy(QNetworkProxyQuery(remote));
+    ASSERT_EQ(proxies.value(0).type(), QNetworkProxy::HttpProxy);
+    ASSERT_EQ(proxies.value(0).port(), server.port());
+    EXPECT_EQ(FileDownloader::fetchText(remote), QStringLiteral("caf\u00e9 \ufffd end\n"));
+    EXPECT_EQ(FileDownloader::fetchText(server.url("/SHA512-SUMS.txt")),
+              QStringLiteral("caf\u00e9 \ufffd end\n"));
+    EXPECT_EQ(server.requestLog().mid(1), (QStringList{remote.toString(), "/SHA512-SUMS.txt"}));
+}
+
+} // namespace

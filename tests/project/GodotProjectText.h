@@ -1,58 +1,26 @@
 #pragma once
 
-// Input-map text exactly as the Godot 3 and Godot 4 editors write it into
-// "project.godot", for building fixtures.
+// Input-map events as the Godot 3 and Godot 4 editors write them into "project.godot"
+// (properties the launcher ignores shortened), for building fixtures.
 
 #include <QString>
 #include <QStringList>
 
-// Both generations write gamepad events alike; only the default device differs.
-namespace gamepad {
-
-inline QString button(int device, int index) {
-    return QString("Object(InputEventJoypadButton,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":%1,\"button_index\":%2,\"pressure\":0.0,"
-                   "\"pressed\":false,\"script\":null)")
-        .arg(device)
-        .arg(index);
-}
-
-inline QString motion(int device, int axis) {
-    return QString("Object(InputEventJoypadMotion,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":%1,\"axis\":%2,\"axis_value\":-1.0,"
-                   "\"script\":null)")
-        .arg(device)
-        .arg(axis);
-}
-
-} // namespace gamepad
-
 namespace godot3 {
 
 inline QString key(qint64 scancode, qint64 physical = 0) {
-    return QString("Object(InputEventKey,\"resource_local_to_scene\":false,\"resource_name\":\"\","
-                   "\"device\":0,\"alt\":false,\"shift\":false,\"control\":false,\"meta\":false,"
-                   "\"command\":false,\"pressed\":false,\"scancode\":%1,\"physical_scancode\":%2,"
+    return QString("Object(InputEventKey,\"resource_local_to_scene\":false,\"device\":0,"
+                   "\"alt\":false,\"pressed\":false,\"scancode\":%1,\"physical_scancode\":%2,"
                    "\"unicode\":0,\"echo\":false,\"script\":null)")
         .arg(scancode)
         .arg(physical);
 }
 
 inline QString mouseButton(int index) {
-    return QString("Object(InputEventMouseButton,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":0,\"alt\":false,\"shift\":false,"
-                   "\"control\":false,\"meta\":false,\"command\":false,\"button_mask\":0,"
-                   "\"position\":Vector2( 0, 0 ),\"global_position\":Vector2( 0, 0 ),"
-                   "\"factor\":1.0,\"button_index\":%1,\"pressed\":false,\"doubleclick\":false,"
-                   "\"script\":null)")
+    return QString("Object(InputEventMouseButton,\"device\":0,\"button_mask\":0,\"position\":"
+                   "Vector2( 0, 0 ),\"factor\":1.0,\"button_index\":%1,\"pressed\":false,"
+                   "\"doubleclick\":false,\"script\":null)")
         .arg(index);
-}
-
-inline QString joypadButton(int index) {
-    return gamepad::button(0, index);
-}
-inline QString joypadMotion(int axis) {
-    return gamepad::motion(0, axis);
 }
 
 inline QString action(const QString& name, const QStringList& events) {
@@ -65,40 +33,36 @@ namespace godot4 {
 
 // As 4.2 and later write it: usually a physical key with "keycode":0.
 inline QString key(qint64 keycode, qint64 physical, qint64 label = 0) {
-    return QString("Object(InputEventKey,\"resource_local_to_scene\":false,\"resource_name\":\"\","
-                   "\"device\":-1,\"window_id\":0,\"alt_pressed\":false,\"shift_pressed\":false,"
-                   "\"ctrl_pressed\":false,\"meta_pressed\":false,\"pressed\":false,"
-                   "\"keycode\":%1,\"physical_keycode\":%2,\"key_label\":%3,\"unicode\":0,"
-                   "\"echo\":false,\"script\":null)")
+    return QString("Object(InputEventKey,\"resource_local_to_scene\":false,\"device\":-1,"
+                   "\"window_id\":0,\"pressed\":false,\"keycode\":%1,\"physical_keycode\":%2,"
+                   "\"key_label\":%3,\"unicode\":0,\"echo\":false,\"script\":null)")
         .arg(keycode)
         .arg(physical)
         .arg(label);
 }
 
 inline QString mouseButton(int index) {
-    return QString("Object(InputEventMouseButton,\"resource_local_to_scene\":false,"
-                   "\"resource_name\":\"\",\"device\":-1,\"window_id\":0,\"alt_pressed\":false,"
-                   "\"shift_pressed\":false,\"ctrl_pressed\":false,\"meta_pressed\":false,"
-                   "\"button_mask\":0,\"position\":Vector2(0, 0),\"global_position\":Vector2(0, 0),"
-                   "\"factor\":1.0,\"button_index\":%1,\"canceled\":false,\"pressed\":false,"
-                   "\"double_click\":false,\"script\":null)")
+    return QString("Object(InputEventMouseButton,\"device\":-1,\"window_id\":0,\"button_mask\":0,"
+                   "\"position\":Vector2(0, 0),\"factor\":1.0,\"button_index\":%1,"
+                   "\"canceled\":false,\"pressed\":false,\"double_click\":false,\"script\":null)")
         .arg(index);
 }
 
 inline QString joypadButton(int index) {
-    return gamepad::button(-1, index);
+    return QString("Object(InputEventJoypadButton,\"device\":-1,\"button_index\":%1,"
+                   "\"pressure\":0.0,\"pressed\":false,\"script\":null)")
+        .arg(index);
 }
+
 inline QString joypadMotion(int axis) {
-    return gamepad::motion(-1, axis);
+    return QString("Object(InputEventJoypadMotion,\"device\":-1,\"axis\":%1,\"axis_value\":-1.0,"
+                   "\"script\":null)")
+        .arg(axis);
 }
 
 inline QString mouseMotion() {
-    return "Object(InputEventMouseMotion,\"resource_local_to_scene\":false,\"resource_name\":\"\","
-           "\"device\":-1,\"window_id\":0,\"alt_pressed\":false,\"shift_pressed\":false,"
-           "\"ctrl_pressed\":false,\"meta_pressed\":false,\"button_mask\":0,"
-           "\"position\":Vector2(0, 0),\"global_position\":Vector2(0, 0),\"factor\":1.0,"
-           "\"tilt\":Vector2(0, 0),\"pressure\":0.0,\"pen_inverted\":false,"
-           "\"relative\":Vector2(0, 0),\"velocity\":Vector2(0, 0),\"script\":null)";
+    return "Object(InputEventMouseMotion,\"device\":-1,\"button_mask\":0,\"position\":Vector2(0, "
+           "0),\"tilt\":Vector2(0, 0),\"pressure\":0.0,\"script\":null)";
 }
 
 inline QString action(const QString& name, const QStringList& events) {

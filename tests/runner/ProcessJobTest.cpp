@@ -1,6 +1,6 @@
 #include "runner/ProcessJob.h"
 
-#include "ProcessProbe.h"
+#include "testkit/Standin.h"
 #include "testkit/TestEnvironment.h"
 
 #include <QTemporaryDir>
@@ -9,8 +9,6 @@
 
 #include <atomic>
 #include <thread>
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -26,57 +24,26 @@ Finished runShell(const QString& script) {
     return result;
 }
 
-struct OutputCase {
-    const char* name;
-    const char* script;
-    QStringList lines;
-};
-
-class ProcessJobOutput : public ::testing::TestWithParam<OutputCase> {};
-
-TEST_P(ProcessJobOutput, DeliversTheChildsOutputAsLines) {
-    const Finished finished = runShell(GetParam().script);
-    EXPECT_EQ(finished.lines, GetParam().lines);
-    EXPECT_EQ(finished.status, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, ProcessJobOutput,
-    ::testing::Values(
-        OutputCase{"CrLfAndLf", "printf 'a\\r\\nb\\n'", {"a", "b"}},
-        OutputCase{"LineSplitAcrossReads", "printf abc; sleep 0.2; printf 'def\\n'", {"abcdef"}},
-        OutputCase{"ErrorsMergedAndLastLineFlushed",
-                   "echo out; echo err >&2; printf last",
-                   {"out", "err", "last"}},
+TEST(ProcessJob, DeliversOutputAsLinesAndTheStatusOrKillingSignal) {
+    const std::tuple<const char*, QStringList, int> cases[] = {
+        {"printf 'a\\r\\nb\\n'", {"a", "b"}, 0},
+        {"printf abc; sleep 0.2; printf 'def\\n'; exit 3", {"abcdef"}, 3},
+        {"echo out; echo err >&2; printf last", {"out", "err", "last"}, 0},
         // Standard input is the null device, never the launcher's own input.
-        OutputCase{"InputIsTheNullDevice",
-                   "readlink /proc/$$/fd/0; cat; echo after",
-                   {"/dev/null", "after"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct StatusCase {
-    const char* name;
-    const char* script;
-    int status;
-};
-
-class ProcessJobStatus : public ::testing::TestWithParam<StatusCase> {};
-
-TEST_P(ProcessJobStatus, ReportsExitCodesAndKillingSignals) {
-    EXPECT_EQ(runShell(GetParam().script).status, GetParam().status);
+        {"readlink /proc/$$/fd/0; cat; echo after", {"/dev/null", "after"}, 0},
+        {"kill -TERM $$", {}, 15},
+        {"ulimit -c 0; kill -SEGV $$", {}, 11},
+        {"ulimit -c 0; kill -ABRT $$", {}, 6},
+    };
+    for (const auto& [script, lines, status] : cases) {
+        const Finished finished = runShell(script);
+        EXPECT_EQ(finished.lines, lines) << script;
+        EXPECT_EQ(finished.status, status) << script;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Scripts, ProcessJobStatus,
-                         ::testing::Values(StatusCase{"Success", "exit 0", 0},
-                                           StatusCase{"ExitCode", "exit 3", 3},
-                                           StatusCase{"Terminated", "kill -TERM $$", 15},
-                                           StatusCase{"Segfault", "ulimit -c 0; kill -SEGV $$", 11},
-                                           StatusCase{"Abort", "ulimit -c 0; kill -ABRT $$", 6}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProcessJob, ThrowsWithAReasonWhenTheProgramCannotStart) {
-    int lines = 0;
-    ProcessJob job("/nonexistent/godot", {"--path", "x"}, [&](const QString&) { ++lines; });
+    ProcessJob job("/nonexistent/godot", {"--path", "x"}, [](const QString&) {});
     try {
         job.run();
         FAIL() << "run() returned";
@@ -84,92 +51,50 @@ TEST(ProcessJob, ThrowsWithAReasonWhenTheProgramCannotStart) {
         EXPECT_EQ(error.description(),
                   "/nonexistent/godot could not be started: No such file or directory.");
     }
-    EXPECT_EQ(lines, 0);
     EXPECT_FALSE(job.isRunning());
 }
 
-TEST(ProcessJob, IsRunningOnlyWhileTheChildIs) {
-    std::optional<bool> runningWhileOutput;
-    ProcessJob watched("/bin/sh", {"-c", "echo hi; sleep 0.2"},
-                       [&](const QString&) { runningWhileOutput = watched.isRunning(); });
-    EXPECT_FALSE(watched.isRunning());
-    watched.run();
-    EXPECT_EQ(runningWhileOutput, true);
-    EXPECT_FALSE(watched.isRunning());
-}
-
-// Godot 3's error dialog keeps the output pipe open after the engine died.
-TEST(ProcessJob, ReturnsOnceTheChildEndedEvenIfItsOwnChildHoldsTheOutput) {
-    QTemporaryDir dir;
-    const QString pidFile = dir.filePath("holder");
-    const auto started = std::chrono::steady_clock::now();
-    const Finished finished = runShell(
-        QString("sleep 30 & echo $! > '%1'; echo dying; printf unterminated; exit 4").arg(pidFile));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 15s);
-    EXPECT_EQ(finished.lines, (QStringList{"dying", "unterminated"}));
-    EXPECT_EQ(finished.status, 4);
-    const pid_t holder = probe::waitForPid(pidFile);
-    EXPECT_TRUE(probe::isAlive(holder)); // left alone: it is the user's dialog
-    ::kill(holder, SIGKILL);
-}
-
-namespace {
-
-struct StoppedGroup {
-    int status = -1;
-    std::chrono::steady_clock::duration took{};
-    pid_t grandchild = 0;
-};
-
-// Runs `script` (which starts a grandchild and writes its pid to the file named
-// by %1), and stops the job from another thread once the grandchild runs.
-StoppedGroup stopOnceTheGrandchildRuns(const QString& script) {
+// Runs `script` (which starts a grandchild and writes its pid to the file %1) and stops the
+// job from another thread once the grandchild runs. Answers the status and the time taken.
+std::pair<int, std::chrono::steady_clock::duration>
+stopOnceTheGrandchildRuns(const QString& script) {
     QTemporaryDir dir;
     const QString pidFile = dir.filePath("grandchild");
     ProcessJob job("/bin/sh", {"-c", script.arg(pidFile)}, [](const QString&) {});
-    StoppedGroup result;
+    pid_t grandchild = 0;
+    std::optional<bool> runningSeen;
     std::thread stopper([&] {
-        result.grandchild = probe::waitForPid(pidFile);
+        grandchild = testkit::waitForPid(pidFile);
+        runningSeen = job.isRunning();
         job.stop();
     });
     const auto started = std::chrono::steady_clock::now();
-    result.status = job.run();
-    result.took = std::chrono::steady_clock::now() - started;
+    const int status = job.run();
+    const auto took = std::chrono::steady_clock::now() - started;
     stopper.join();
-    return result;
+    EXPECT_EQ(runningSeen, true);
+    EXPECT_FALSE(job.isRunning());
+    EXPECT_GT(grandchild, 0);
+    EXPECT_TRUE(testkit::waitUntilGone(grandchild));
+    return {status, took};
 }
 
-} // namespace
-
-TEST(ProcessJob, StopFromAnotherThreadEndsTheWholeProcessGroup) {
-    const StoppedGroup stopped =
-        stopOnceTheGrandchildRuns("sleep 30 & echo $! > '%1'; echo started; wait");
-    EXPECT_EQ(stopped.status, 15);
-    EXPECT_LT(stopped.took, 15s);
-    ASSERT_GT(stopped.grandchild, 0);
-    EXPECT_TRUE(probe::waitUntilGone(stopped.grandchild));
-}
-
-TEST(ProcessJob, AGroupThatIgnoresTheStopIsKilledAfterTheGracePeriod) {
+TEST(ProcessJob, StopEndsTheWholeProcessGroupAndKillsOneThatIgnoresIt) {
+    const auto [status, took] = stopOnceTheGrandchildRuns("sleep 30 & echo $! > '%1'; wait");
+    EXPECT_EQ(status, 15);
+    EXPECT_LT(took, 15s);
     // An ignored signal stays ignored in what the shell starts, so neither ends on SIGTERM.
-    const StoppedGroup stopped =
+    const auto [killed, grace] =
         stopOnceTheGrandchildRuns("trap '' TERM; sleep 30 & echo $! > '%1'; wait");
-    EXPECT_EQ(stopped.status, 9);
-    EXPECT_GE(stopped.took, ProcessJob::stopGrace);
-    EXPECT_LT(stopped.took, ProcessJob::stopGrace + 10s);
-    ASSERT_GT(stopped.grandchild, 0);
-    EXPECT_TRUE(probe::waitUntilGone(stopped.grandchild));
+    EXPECT_EQ(killed, 9);
+    EXPECT_GE(grace, ProcessJob::stopGrace);
+    EXPECT_LT(grace, ProcessJob::stopGrace + 10s);
 }
 
-TEST(ProcessJob, StopBeforeTheChildStartedEndsItOnceItHas) {
-    ProcessJob job("/bin/sh", {"-c", "sleep 30"}, [](const QString&) {});
-    job.stop();
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(job.run(), 15);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 15s);
-}
-
-TEST(ProcessJob, StopRacingTheChildsExitIsHarmless) {
+TEST(ProcessJob, AStopBeforeOrWhileTheChildStartsIsNeverLost) {
+    ProcessJob early("/bin/sh", {"-c", "sleep 30"}, [](const QString&) {});
+    early.stop();
+    EXPECT_EQ(early.run(), 15);
     for (int i = 0; i < 20; ++i) {
         ProcessJob job("/bin/sh", {"-c", "exit 0"}, [](const QString&) {});
         std::atomic<bool> go = false;
@@ -194,8 +119,7 @@ TEST(ProcessJob, AThrowingLineHandlerEndsTheChildBeforeTheErrorLeaves) {
     });
     EXPECT_THROW(job.run(), std::runtime_error);
     EXPECT_FALSE(job.isRunning());
-    ASSERT_GT(child, 0);
-    EXPECT_FALSE(probe::isAlive(child));
+    EXPECT_FALSE(testkit::isAlive(child));
 }
 
 } // namespace

@@ -1,123 +1,87 @@
 #include "testkit/HttpTestServer.h"
 
 #include "engine/EngineSpec.h"
-#include "testkit/HttpTestServerConnection.h"
+#include "testkit/TestEnvironment.h"
 
 #include <QCryptographicHash>
-#include <QProcess>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QSslCertificate>
 #include <QSslConfiguration>
-#include <QSslKey>
-#include <QSslServer>
-#include <QTcpServer>
 
 #include <stdexcept>
 
 namespace testkit {
 
-namespace {
-
-// Accepts connections on the server thread and hands each to a connection object.
-class Listener : public QObject {
-public:
-    Listener(std::shared_ptr<HttpTestServer::State> state, QSslConfiguration tls)
-        : state_(std::move(state)), tls_(std::move(tls)) {}
-
-    quint16 listen(quint16 port) {
-        QTcpServer* server = nullptr;
-        if (tls_.isNull()) {
-            server = new QTcpServer(this);
-        } else {
-            auto* sslServer = new QSslServer(this);
-            sslServer->setSslConfiguration(tls_);
-            server = sslServer;
-        }
-        connect(server, &QTcpServer::pendingConnectionAvailable, this, [this, server] {
-            while (QTcpSocket* socket = server->nextPendingConnection())
-                new HttpTestServerConnection(socket, state_, this);
-        });
-        return server->listen(QHostAddress::LocalHost, port) ? server->serverPort() : 0;
-    }
-
-private:
-    std::shared_ptr<HttpTestServer::State> state_;
-    QSslConfiguration tls_;
-};
-
-} // namespace
-
-HttpTestServer::HttpTestServer(Tls tls, quint16 port)
-    : state_(std::make_shared<State>()), tls_(tls) {
-    QSslConfiguration tlsConfiguration;
+// The folder sits beside, not in, the temporary folder whose contents the tests check.
+HttpTestServer::HttpTestServer(Tls tls) : folder_(QDir::homePath() + "/server-XXXXXX"), tls_(tls) {
+    writeRoutes();
+    QStringList arguments{QStringLiteral(FAULT_SERVER), folder_.path()};
     if (tls == Tls::On) {
-        makeCertificate();
-        QFile keyFile(certificateDir_.filePath(QStringLiteral("key.pem")));
-        keyFile.open(QIODevice::ReadOnly);
-        tlsConfiguration = QSslConfiguration::defaultConfiguration();
-        tlsConfiguration.setLocalCertificate(certificate_);
-        tlsConfiguration.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));
-        tlsConfiguration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        QProcess openssl;
+        openssl.setWorkingDirectory(folder_.path());
+        openssl.start("openssl",
+                      QString("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+                              "-nodes -keyout key.pem -out cert.pem -days 2 -subj "
+                              "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1")
+                          .split(' '));
+        if (!openssl.waitForFinished(60'000) || openssl.exitCode() != 0)
+            throw std::runtime_error("openssl could not make a test certificate");
+        arguments << "--tls";
     }
-    auto* listener = new Listener(state_, tlsConfiguration);
-    listener->moveToThread(&thread_);
-    QObject::connect(&thread_, &QThread::finished, listener, &QObject::deleteLater);
-    thread_.start();
-    QMetaObject::invokeMethod(
-        listener, [&] { port_ = listener->listen(port); }, Qt::BlockingQueuedConnection);
-    if (port_ == 0) {
-        thread_.quit();
-        thread_.wait();
-        throw std::runtime_error("the test server cannot listen on 127.0.0.1");
-    }
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start("python3", arguments);
+    if (!process_.waitForReadyRead(20'000))
+        throw std::runtime_error("the test server did not start");
+    port_ = static_cast<quint16>(process_.readLine().trimmed().toUInt());
 }
 
 HttpTestServer::~HttpTestServer() {
-    thread_.quit();
-    thread_.wait();
-}
-
-void HttpTestServer::makeCertificate() {
-    if (!certificateDir_.isValid())
-        throw std::runtime_error("no folder for the test certificate");
-    QProcess openssl;
-    openssl.setWorkingDirectory(certificateDir_.path());
-    openssl.setProcessChannelMode(QProcess::MergedChannels);
-    openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                   QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-                   QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-keyout"), QStringLiteral("key.pem"), QStringLiteral("-out"),
-                   QStringLiteral("cert.pem"), QStringLiteral("-days"), QStringLiteral("2"),
-                   QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                   QStringLiteral("-addext"),
-                   QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost")});
-    if (!openssl.waitForFinished(60'000) || openssl.exitCode() != 0)
-        throw std::runtime_error("openssl could not make a test certificate: " +
-                                 openssl.readAll().toStdString());
-    const auto certificates =
-        QSslCertificate::fromPath(certificateDir_.filePath(QStringLiteral("cert.pem")));
-    if (certificates.isEmpty())
-        throw std::runtime_error("the test certificate cannot be read");
-    certificate_ = certificates.first();
+    process_.kill();
+    process_.waitForFinished();
 }
 
 QString HttpTestServer::baseUrl() const {
-    return QStringLiteral("%1://127.0.0.1:%2")
-        .arg(tls_ == Tls::On ? QStringLiteral("https") : QStringLiteral("http"))
-        .arg(port_);
+    return QString("%1://127.0.0.1:%2").arg(tls_ == Tls::On ? "https" : "http").arg(port_);
 }
 
-QUrl HttpTestServer::url(const QString& path) const {
-    return QUrl(baseUrl() + path);
-}
-
-void HttpTestServer::serveFolder(const QString& root) {
-    QMutexLocker lock(&state_->mutex);
-    state_->root = root;
+void HttpTestServer::writeRoutes() const {
+    QJsonObject routes;
+    for (auto it = routes_.begin(); it != routes_.end(); ++it) {
+        const HttpRoute& r = it.value();
+        // Named by their contents, so that a body is never rewritten while it is being sent.
+        const QString body = QCryptographicHash::hash(r.body, QCryptographicHash::Sha1).toHex();
+        if (!QFileInfo::exists(folder_.filePath(body)))
+            writeFile(folder_.path(), body, r.body);
+        QJsonObject route{{"body", body},
+                          {"status", r.status},
+                          {"silent", r.silent},
+                          {"framing", QStringList{"length", "close", "chunked"}[int(r.framing)]}};
+        if (!r.redirectTo.isEmpty())
+            route["redirect"] = r.redirectTo;
+        if (r.trickleBytes > 0) {
+            route["trickle"] = r.trickleBytes;
+            route["interval"] = qint64(r.trickleInterval.count());
+        }
+        if (r.dropAfter >= 0)
+            route["drop_after"] = r.dropAfter;
+        if (r.stallAfter >= 0)
+            route["stall_after"] = r.stallAfter;
+        routes[it.key()] = route;
+    }
+    // Replaced whole, so the server never reads half a file.
+    QSaveFile file(folder_.filePath("routes.json"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(routes).toJson()) < 0 ||
+        !file.commit())
+        ADD_FAILURE() << "cannot write the test server's routes";
 }
 
 void HttpTestServer::setRoute(const QString& path, const HttpRoute& route) {
-    QMutexLocker lock(&state_->mutex);
-    state_->routes.insert(path, route);
+    routes_.insert(path, route);
+    writeRoutes();
 }
 
 void HttpTestServer::setBody(const QString& path, const QByteArray& body, int status) {
@@ -128,13 +92,13 @@ void HttpTestServer::setBody(const QString& path, const QByteArray& body, int st
 }
 
 QStringList HttpTestServer::requestLog() const {
-    QMutexLocker lock(&state_->mutex);
-    return state_->log;
+    return QString::fromUtf8(readFile(folder_.filePath("requests.log")))
+        .split('\n', Qt::SkipEmptyParts);
 }
 
 void HttpTestServer::trustCertificate() const {
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.addCaCertificate(certificate_);
+    configuration.addCaCertificates(QSslCertificate::fromPath(folder_.filePath("cert.pem")));
     QSslConfiguration::setDefaultConfiguration(configuration);
 }
 
@@ -143,19 +107,16 @@ void HttpTestServer::useAsHostingService() const {
 }
 
 void HttpTestServer::serveGameArchive(const QByteArray& zip, const QString& branch) {
-    setBody(QStringLiteral("/varnel/godot_brennick/archive/refs/heads/") + branch +
-                QStringLiteral(".zip"),
-            zip);
+    setBody(QString("/varnel/godot_brennick/archive/refs/heads/%1.zip").arg(branch), zip);
 }
 
-// The asset, and its line added to the release's checksum list.
 void HttpTestServer::serveEngine(const EngineSpec& spec, const QByteArray& zip, Platform platform) {
-    const QString sumsPath = QUrl(spec.checksumUrl()).path();
-    const QByteArray line = QCryptographicHash::hash(zip, QCryptographicHash::Sha512).toHex() +
-                            "  " + spec.assetName(platform).toUtf8() + '\n';
-    QMutexLocker lock(&state_->mutex);
-    state_->routes[QUrl(spec.archiveUrl(platform)).path()].body = zip;
-    state_->routes[sumsPath].body += line;
+    routes_[QUrl(spec.archiveUrl(platform)).path()] = HttpRoute();
+    routes_[QUrl(spec.archiveUrl(platform)).path()].body = zip;
+    routes_[QUrl(spec.checksumUrl()).path()].body +=
+        QCryptographicHash::hash(zip, QCryptographicHash::Sha512).toHex() + "  " +
+        spec.assetName(platform).toUtf8() + '\n';
+    writeRoutes();
 }
 
 } // namespace testkit

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+
+#include <thread>
 
 namespace testkit {
 
@@ -34,11 +37,26 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    return QTest::qWaitFor(done, static_cast<int>(timeout.count()));
+}
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
 } // namespace testkit
 
 void IsolatedTest::SetUp() {
     ASSERT_TRUE(home_.isValid());
-    QDir().mkpath(dataHome());
-    QDir().mkpath(scratch());
+    for (const char* folder : {"data", "scratch", "tmp"})
+        QDir().mkpath(home() + QLatin1Char('/') + QLatin1String(folder));
     qputenv("XDG_DATA_HOME", dataHome().toUtf8());
+    qputenv("TMPDIR", (home() + QStringLiteral("/tmp")).toUtf8());
 }

@@ -1,7 +1,5 @@
 #include "testkit/ZipBuilder.h"
 
-#include <QFile>
-
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -62,14 +60,6 @@ QByteArray zip(const QList<Entry>& entries, Compression compression) {
     }
     EXPECT_EQ(archive_write_close(a.get()), ARCHIVE_OK);
     return bytes;
-}
-
-QString writeZip(const QString& path, const QList<Entry>& entries, Compression compression) {
-    QFile file(path);
-    const QByteArray bytes = zip(entries, compression);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
-        << path.toStdString();
-    return path;
 }
 
 } // namespace ziptest

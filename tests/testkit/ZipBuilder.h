@@ -27,8 +27,4 @@ enum class Compression { Deflate, Store };
 
 QByteArray zip(const QList<Entry>& entries, Compression compression = Compression::Deflate);
 
-// Writes the zip of `entries` to `path` and returns `path`.
-QString writeZip(const QString& path, const QList<Entry>& entries,
-                 Compression compression = Compression::Deflate);
-
 } // namespace ziptest

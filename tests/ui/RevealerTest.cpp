@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <gtest/gtest.h>
+#include "testkit/TestEnvironment.h"
 
 namespace {
 
@@ -13,11 +13,8 @@ namespace {
 class PrivateBus {
 public:
     PrivateBus() {
-        daemon_.start(
-            QStringLiteral("dbus-daemon"),
-            {QStringLiteral("--session"), QStringLiteral("--nofork"),
-             QStringLiteral("--print-address=1"),
-             QStringLiteral("--address=unix:path=") + dir_.filePath(QStringLiteral("bus"))});
+        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1",
+                                      "--address=unix:path=" + dir_.filePath("bus")});
         if (daemon_.waitForStarted() && daemon_.waitForReadyRead(10'000))
             address_ = QString::fromUtf8(daemon_.readLine().trimmed());
     }
@@ -27,9 +24,6 @@ public:
         daemon_.kill();
         daemon_.waitForFinished();
     }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-
     bool running() const { return !address_.isEmpty(); }
     QDBusConnection connect(const QString& name) {
         names_ << name;
@@ -64,22 +58,21 @@ TEST(FileManagerRevealer, AsksTheFileManagerOnTheBusAndFallsBackWhenNoneAnswers)
         GTEST_SKIP() << "dbus-daemon could not be started";
     QList<QUrl> opened;
     FileManagerRevealer revealer([&](const QUrl& url) { opened.append(url); },
-                                 bus.connect(QStringLiteral("launcher")));
+                                 bus.connect("launcher"));
 
     revealer.reveal(folder); // nothing owns the file manager's name yet
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }, 10'000));
+    ASSERT_TRUE(testkit::eventually([&] { return !opened.isEmpty(); }));
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
 
     opened.clear();
     FakeFileManager fileManager;
-    QDBusConnection service = bus.connect(QStringLiteral("fileManager"));
-    ASSERT_TRUE(service.registerObject(QStringLiteral("/org/freedesktop/FileManager1"),
-                                       &fileManager, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+    QDBusConnection service = bus.connect("fileManager");
+    ASSERT_TRUE(service.registerObject("/org/freedesktop/FileManager1", &fileManager,
+                                       QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerService("org.freedesktop.FileManager1"));
     revealer.reveal(folder);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !fileManager.shown.isEmpty(); }, 10'000));
-    EXPECT_EQ(fileManager.shown,
-              QList<QStringList>{{QStringLiteral("file:///tmp/Brennick%20Saves")}});
+    ASSERT_TRUE(testkit::eventually([&] { return !fileManager.shown.isEmpty(); }));
+    EXPECT_EQ(fileManager.shown, QList<QStringList>{{"file:///tmp/Brennick%20Saves"}});
     QTest::qWait(200); // the answer arrives after the call
     EXPECT_TRUE(opened.isEmpty()) << "a file manager that answered is not second-guessed";
 }

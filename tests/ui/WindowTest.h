@@ -1,27 +1,19 @@
 #pragma once
 
+#include "testkit/AppModelProbe.h"
+#include "testkit/ModelHarness.h"
 #include "testkit/TestEnvironment.h"
-#include "ui/AppModelProbe.h"
 #include "ui/ContentView.h"
-#include "ui/ModelHarness.h"
 
+#include <QPushButton>
 #include <QTest>
-#include <QWidget>
-
-#include <functional>
-#include <memory>
-
-// Lets the event loop run until `condition` holds; false when it never did.
-inline bool eventually(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    return QTest::qWaitFor(condition, timeoutMs);
-}
 
 // A shown window content over a model with fakes, in fresh launcher folders.
 class WindowTest : public IsolatedTest {
 protected:
     void SetUp() override {
         IsolatedTest::SetUp();
-        harness_ = std::make_unique<ModelHarness>(scratch() + QStringLiteral("/settings.ini"));
+        harness_ = std::make_unique<ModelHarness>(scratch() + "/settings.ini");
         view_ = std::make_unique<ContentView>(model());
         view_->resize(620, 700);
         view_->show();
@@ -43,6 +35,7 @@ protected:
         const QWidget* widget = find(name);
         return widget && widget->isVisible();
     }
+    void click(const char* name) { find<QPushButton>(name)->click(); }
 
 private:
     std::unique_ptr<ModelHarness> harness_;

@@ -9,17 +9,18 @@
 #include <functional>
 #include <memory>
 
-// Answers questions from a script (no answer left means "no") and remembers them.
+// Answers the model's questions from a script (then with `answer`) and remembers them.
 class ScriptedPrompts : public UserPrompts {
 public:
     bool confirm(const Question& question) override {
         asked.append(question);
         if (onAsk)
             onAsk();
-        return answers.isEmpty() ? false : answers.takeFirst();
+        return answers.isEmpty() ? answer : answers.takeFirst();
     }
 
     QList<bool> answers;
+    bool answer = false;
     QList<Question> asked;
     std::function<void()> onAsk; // runs while the question is up
 };
@@ -27,21 +28,23 @@ public:
 class RecordingRevealer : public FolderRevealer {
 public:
     void reveal(const QString& folder) override { revealed.append(folder); }
-
     QStringList revealed;
 };
 
-// A model with fakes for everything outside: settings in a file of their own,
-// scripted questions, recorded reveals and no screen.
+// A model with fakes for everything outside: settings in a file of their own, scripted
+// questions, recorded reveals, no screen unless `tune` gives one.
 class ModelHarness {
 public:
-    explicit ModelHarness(const QString& settingsFile)
+    explicit ModelHarness(const QString& settingsFile,
+                          const std::function<void(AppEnvironment&)>& tune = {})
         : settings(settingsFile, QSettings::IniFormat) {
         AppEnvironment environment;
         environment.settings = &settings;
         environment.prompts = &prompts;
         environment.revealer = &revealer;
         environment.screenArea = [] { return std::optional<QSizeF>(); };
+        if (tune)
+            tune(environment);
         model = std::make_unique<AppModel>(std::move(environment));
     }
     ~ModelHarness() { model->shutdown(); }

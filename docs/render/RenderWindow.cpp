@@ -1,12 +1,12 @@
 // Renders the window in each of its states to PNG files, offscreen, so that
 // its look can be checked by eye:   render_window <output folder>
 
+#include "testkit/AppModelProbe.h"
+#include "testkit/ModelHarness.h"
 #include "testkit/TestEnvironment.h"
 #include "ui/AboutView.h"
-#include "ui/AppModelProbe.h"
 #include "ui/ContentView.h"
 #include "ui/MainWindow.h"
-#include "ui/ModelHarness.h"
 #include "ui/SettingsView.h"
 
 #include <QApplication>

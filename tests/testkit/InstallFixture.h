@@ -1,0 +1,59 @@
+#pragma once
+
+#include "download/FileDownloader.h"
+#include "support/CancelToken.h"
+#include "support/LogStore.h"
+#include "support/UserError.h"
+#include "testkit/HttpTestServer.h"
+#include "testkit/TestEnvironment.h"
+
+#include <QDir>
+#include <QDirIterator>
+
+#include <memory>
+
+// A game fetch or engine install against the loopback server standing in for the hosting
+// service, in fresh folders.
+class InstallFixture : public IsolatedTest {
+protected:
+    void SetUp() override {
+        IsolatedTest::SetUp();
+        server.useAsHostingService();
+    }
+
+    MakeDownloader makeDownloader() {
+        return [this] {
+            ++downloadersMade;
+            return std::make_shared<FileDownloader>(
+                [this](const DownloadProgress& progress) { onProgress(progress); });
+        };
+    }
+    // The sentence `step` fails with; a test failure when it succeeds.
+    static QString failureOf(const std::function<void()>& step) {
+        try {
+            step();
+            ADD_FAILURE() << "the step succeeded";
+        } catch (const UserError& error) {
+            return error.description();
+        }
+        return {};
+    }
+    // Every path below the data and temporary folders, relative to the test's home.
+    QStringList tree() const {
+        QStringList found;
+        for (const QString& root : {dataHome(), QDir::tempPath()}) {
+            QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext())
+                found << QDir(home()).relativeFilePath(it.next());
+        }
+        found.sort();
+        return found;
+    }
+
+    testkit::HttpTestServer server;
+    LogStore log;
+    CancelToken token;
+    int downloadersMade = 0;
+    std::function<void(const DownloadProgress&)> onProgress = [](const DownloadProgress&) {};
+};
