@@ -168,8 +168,8 @@ int main(int argc, char** argv) {
         QTemporaryDir work;
         writeTestFile(work.filePath(QStringLiteral("payload.zip")), size);
         testkit::HttpTestServer server;
-        server.setBody(QStringLiteral("/payload.zip"),
-                       testkit::readFile(work.filePath(QStringLiteral("payload.zip"))));
+        server.setRoute(QStringLiteral("/payload.zip"),
+                        testkit::readFile(work.filePath(QStringLiteral("payload.zip"))));
         const std::string url = server.url(QStringLiteral("/payload.zip")).toString().toStdString();
         const QString report = work.filePath(QStringLiteral("report.txt"));
         const std::string curlOut = work.filePath(QStringLiteral("curl.out")).toStdString();

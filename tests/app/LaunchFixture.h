@@ -1,7 +1,6 @@
 #pragma once
 
 #include "support/Paths.h"
-#include "testkit/AppModelProbe.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/ModelHarness.h"
 #include "testkit/SampleGame.h"
@@ -11,52 +10,43 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// A launcher against the loopback mirror of the hosting service, which serves the sample game
-// and the stand-in engine as the official Linux asset. Records every phase and step text.
+// A launcher against the loopback mirror of the hosting service, which serves the sample game and
+// the stand-in engine as the official Linux asset. Records every phase and step text.
 class LaunchFixture : public IsolatedTest {
 protected:
     void SetUp() override {
         IsolatedTest::SetUp();
         testkit::serveSampleGame(server, "game_seconds=1");
-        harness_ =
-            std::make_unique<ModelHarness>(scratch() + "/settings.ini", [](AppEnvironment& env) {
-                env.screenArea = [] { return std::optional<QSizeF>({1920, 1055}); };
-                env.importTiming = {20ms, 20s};
-                env.playingAfter = 400ms;
-            });
+        harness = std::make_unique<ModelHarness>(scratch() + "/settings.ini", [](auto& env) {
+            env.screenArea = [] { return std::optional<QSizeF>({1920, 1055}); };
+            env.importTiming = {20ms, 20s};
+            env.playingAfter = 400ms;
+        });
         QObject::connect(&model(), &AppModel::phaseChanged,
                          [this] { phases << model().phase().kind(); });
         QObject::connect(&model(), &AppModel::stepTextChanged,
-                         [this] { stepTexts << model().stepText(); });
+                         [this] { steps << model().stepText(); });
     }
-    void TearDown() override { harness_.reset(); }
+    void TearDown() override { harness.reset(); }
 
-    AppModel& model() { return *harness_->model; }
-    ScriptedPrompts& prompts() { return harness_->prompts; }
+    AppModel& model() { return *harness->model; }
     // Starts a run and waits for it to end; false when it did not end in time.
     bool runToEnd(bool forceGame = false, bool launch = true) {
         QSignalSpy finished(&model(), &AppModel::runFinished);
         model().start(forceGame, launch);
         return finished.wait(60'000);
     }
-    bool waitForPhase(Phase::Kind kind) {
-        return testkit::eventually([&] { return model().phase().kind() == kind; }, 30s);
-    }
-    static QString projectDir() { return Paths::gameFolder() + "/" + testkit::sampleTop; }
-    // Rewrites the installed game's stand-in behaviour.
-    static void setBehaviour(const QString& settings) {
-        testkit::behave(projectDir(), "editor_gap=0.05\nimport_sidecars=2\n" + settings);
-    }
+    static QString project() { return Paths::gameFolder() + "/" + testkit::sampleTop; }
     // The game runs (not the imports) the stand-in saw, each as one line of arguments.
     static QStringList gameRuns() {
         QStringList games;
-        for (const QStringList& args : testkit::standinRuns(projectDir()))
-            if (args.contains("--windowed") || args.contains("--fullscreen"))
+        for (const QStringList& args : testkit::standinRuns(project()))
+            if (!args.contains("--editor"))
                 games << args.join(' ');
         return games;
     }
-    int requestsFor(const QString& pathPart) const {
-        return int(server.requestLog().filter(pathPart).size());
+    int requestsFor(const QString& part) const {
+        return int(server.requestLog().filter(part).size());
     }
     // Forgets everything on disk and serves the sample game afresh.
     void startOver() {
@@ -65,9 +55,7 @@ protected:
     }
 
     testkit::HttpTestServer server;
+    std::unique_ptr<ModelHarness> harness;
     QList<Phase::Kind> phases;
-    QStringList stepTexts;
-
-private:
-    std::unique_ptr<ModelHarness> harness_;
+    QStringList steps;
 };

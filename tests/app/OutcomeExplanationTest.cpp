@@ -1,48 +1,53 @@
 #include "app/OutcomeExplanation.h"
+#include "app/DisplayOptions.h"
+#include "app/PlatformWords.h"
+#include "app/ProgressDisplay.h"
+#include "download/DownloadProgress.h"
 #include "testkit/TestEnvironment.h"
 
-#include <gtest/gtest.h>
-
-namespace {
-
-const QString gameFiles = " Some game files could not be loaded; try Reinstall in Settings.";
-const QString graphics = " The graphics system reported a problem.";
-
-TEST(OutcomeExplanation, HeadlineRoundsSecondsAndKeepsTheSign) {
-    const std::tuple<RunOutcome, QString> cases[] = {
-        {{1, 3.2}, "3 seconds (exit code 1)"},
-        {{0, 9.6}, "10 seconds (exit code 0)"},
-        {{-1, 2.5}, "2 seconds (exit code -1)"},
-    };
-    for (const auto& [outcome, words] : cases)
-        EXPECT_EQ(explainOutcome(outcome, {}).headline,
-                  "The game closed after " + words + ", so it did not stay open. Last log lines:");
-}
-
-TEST(OutcomeExplanation, PicksTheHintFromTheLastThirtyLines) {
+TEST(OutcomeExplanation, HeadlineWithTheHintFromTheLastThirtyLines) {
+    const QString files = " Some game files could not be loaded; try Reinstall in Settings.";
+    const QString graphics = " The graphics system reported a problem.";
     const QString renderer = "OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)";
-    const std::pair<QStringList, QString> cases[] = {
-        {{"ERROR: Failed loading resource: res://x.tscn"}, gameFiles},
-        {{"Can't open file from path 'res://a'"}, gameFiles},
-        {{renderer, "ERROR: Your video card driver does not support any of the supported OpenGL "
-                    "versions."},
-         graphics},
-        {{"Vulkan: unable to create instance"}, graphics},
-        {{renderer, "Vulkan API 1.3.242 - Forward+ - Using Device #0: llvmpipe", "quit"}, {}},
-        {{"failed loading resource", "opengl error"}, {}},
-        {{"Vulkan error: device lost", "Can't open x"}, gameFiles},
+    const std::tuple<RunOutcome, QStringList, QString> cases[] = {
+        {{1, 3.2}, {"Can't open file from path 'res://a'"}, "3 seconds (exit code 1)." + files},
+        {{0, 9.6},
+         {renderer, "ERROR: Your video card driver does not support OpenGL."},
+         "10 seconds (exit code 0)." + graphics},
+        {{-1, 2.5}, {renderer, "quit", "failed loading resource"}, "2 seconds (exit code -1)."},
+        {{1, 1},
+         {"Vulkan error: device lost", "Failed loading resource: x"},
+         "1 seconds (exit code 1)." + files},
     };
-    for (const auto& [log, hint] : cases)
-        EXPECT_EQ(explainOutcome({1, 1}, log).headline,
-                  "The game closed after 1 seconds (exit code 1), so it did not stay open." + hint +
-                      " Last log lines:")
-            << log.join('|');
+    for (const auto& [outcome, log, words] : cases)
+        EXPECT_EQ(explainOutcome(outcome, log).headline,
+                  "The game closed after " + words.section('.', 0, 0) +
+                      ", so it did not stay open." + words.section('.', 1) + " Last log lines:");
     QStringList log{"Failed loading resource: too old to count"};
     for (int i = 1; i <= 30; ++i)
         log << QString::number(i);
-    const Failure failure = explainOutcome({0, 1}, log);
-    EXPECT_EQ(failure.lines, log.mid(1));
-    EXPECT_FALSE(failure.headline.contains(gameFiles));
+    EXPECT_EQ(explainOutcome({0, 1}, log).lines, log.mid(1));
+    EXPECT_FALSE(explainOutcome({0, 1}, log).headline.contains(files));
 }
 
-} // namespace
+TEST(DisplayOptions, FitsA16By9WindowAndDescribesProgress) {
+    const std::pair<std::optional<QSizeF>, QString> screens[] = {{QSizeF(1440, 875), "1296x728"},
+                                                                 {QSizeF(3440, 1415), "2210x1242"},
+                                                                 {QSizeF(800, 575), "720x404"},
+                                                                 {QSizeF(700, 500), ""},
+                                                                 {std::nullopt, ""}};
+    for (const auto& [area, expected] : screens)
+        EXPECT_EQ(fitResolution(area), expected);
+    const std::tuple<DownloadProgress, std::optional<double>, QString> reports[] = {
+        {{5'000'000, 20'000'000, 2'000'000.6}, 0.25, "5 MB of 20 MB \u00b7 2 MB/s"},
+        {{5'000'000, 0, 2'000'000}, std::nullopt, "5 MB \u00b7 2 MB/s"},
+        {{30, 20, 0}, 1.5, "30 bytes of 20 bytes \u00b7 Zero KB/s"}};
+    for (const auto& [progress, fraction, detail] : reports) {
+        EXPECT_EQ(describeProgress(progress).fraction, fraction);
+        EXPECT_EQ(describeProgress(progress).detail, detail);
+    }
+    EXPECT_TRUE(PlatformWords::csharpRefusal(Platform::LinuxX86_64).contains("on this computer."));
+    EXPECT_TRUE(PlatformWords::csharpRefusal(Platform::MacOS).contains("on this Mac."));
+    EXPECT_EQ(PlatformWords::revealButton(Platform::MacOS), "Reveal in Finder");
+    EXPECT_EQ(PlatformWords::switchAwayHint(Platform::LinuxX86_64), "Alt+Tab also switches away.");
+}

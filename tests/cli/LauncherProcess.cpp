@@ -1,37 +1,35 @@
 #include "LauncherProcess.h"
 
 #include <QFile>
+#include <QTest>
 
 #include <csignal>
 
-LauncherProcess::LauncherProcess(const QString& dataHome, const QString& configHome,
-                                 const QStringList& args,
-                                 const std::map<QString, QString>& extraEnvironment) {
+LauncherProcess::LauncherProcess(const QString& home, const QStringList& args,
+                                 const std::map<QString, QString>& environment) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    for (const auto& [name, value] : extraEnvironment)
+    env.insert("XDG_DATA_HOME", home + "/data");
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    for (const auto& [name, value] : environment)
         env.insert(name, value);
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&process_, &QProcess::readyRead,
                      [this] { output_ += QString::fromUtf8(process_.readAll()); });
-    process_.start(QStringLiteral(QUILLFIRE_BINARY), args);
+    process_.start(QUILLFIRE_BINARY, args);
     process_.waitForStarted();
 }
 
 LauncherProcess::~LauncherProcess() {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+    process_.kill();
+    process_.waitForFinished(5000);
 }
 
 bool LauncherProcess::waitForOutput(const QString& text, int timeoutMs) {
-    return QTest::qWaitFor(
-               [&] { return output_.contains(text) || process_.state() == QProcess::NotRunning; },
-               timeoutMs) &&
-           output_.contains(text);
+    const auto seen = [&] { return output_.contains(text); };
+    return QTest::qWaitFor([&] { return seen() || process_.state() == QProcess::NotRunning; },
+                           timeoutMs) &&
+           seen();
 }
 
 int LauncherProcess::waitForExit(int timeoutMs) {
@@ -41,17 +39,17 @@ int LauncherProcess::waitForExit(int timeoutMs) {
 }
 
 bool LauncherProcess::waitUntilCatching(int number, int timeoutMs) {
-    const QString status = QStringLiteral("/proc/%1/status").arg(process_.processId());
-    const auto caught = [&] {
-        QFile file(status);
-        if (!file.open(QIODevice::ReadOnly))
+    return QTest::qWaitFor(
+        [&] {
+            QFile status(QString("/proc/%1/status").arg(process_.processId()));
+            status.open(QIODevice::ReadOnly);
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("SigCgt:"))
+                    return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (number - 1) & 1) !=
+                           0;
             return false;
-        for (const QByteArray& line : file.readAll().split('\n'))
-            if (line.startsWith("SigCgt:"))
-                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (number - 1) & 1) != 0;
-        return false;
-    };
-    return QTest::qWaitFor(caught, timeoutMs);
+        },
+        timeoutMs);
 }
 
 void LauncherProcess::signal(int number) {

@@ -64,8 +64,7 @@ protected:
                                         ziptest::Compression::Store));
     }
     LauncherProcess play() {
-        return LauncherProcess(dataHome(), scratch() + "/config", {"play"},
-                               {{"DISPLAY", display.display()}});
+        return LauncherProcess(home(), {"play"}, {{"DISPLAY", display.display()}});
     }
 
     VirtualDisplay display;

@@ -7,8 +7,8 @@
 
 #include <QCoreApplication>
 
-// A game project inside the launcher's game folder (its path has a space), run by the
-// stand-in engine with the behaviour a test writes for it.
+// A game project inside the launcher's game folder (its path has a space), run by the stand-in
+// engine with the behaviour a test writes for it.
 class StandinTest : public IsolatedTest {
 protected:
     void SetUp() override {

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QSaveFile>
 #include <QSslCertificate>
 #include <QSslConfiguration>
@@ -18,8 +17,8 @@ namespace testkit {
 
 // The folder sits beside, not in, the temporary folder whose contents the tests check.
 HttpTestServer::HttpTestServer(Tls tls) : folder_(QDir::homePath() + "/server-XXXXXX"), tls_(tls) {
-    writeRoutes();
-    QStringList arguments{QStringLiteral(FAULT_SERVER), folder_.path()};
+    writeFile(folder_.path(), "routes.json", "{}");
+    QStringList arguments{FAULT_SERVER, folder_.path()};
     if (tls == Tls::On) {
         QProcess openssl;
         openssl.setWorkingDirectory(folder_.path());
@@ -48,52 +47,27 @@ QString HttpTestServer::baseUrl() const {
     return QString("%1://127.0.0.1:%2").arg(tls_ == Tls::On ? "https" : "http").arg(port_);
 }
 
-void HttpTestServer::writeRoutes() const {
+void HttpTestServer::setRoute(const QString& path, const QByteArray& body, const QJsonObject& how) {
+    routes_.insert(path, {body, how});
     QJsonObject routes;
     for (auto it = routes_.begin(); it != routes_.end(); ++it) {
-        const HttpRoute& r = it.value();
         // Named by their contents, so that a body is never rewritten while it is being sent.
-        const QString body = QCryptographicHash::hash(r.body, QCryptographicHash::Sha1).toHex();
-        if (!QFileInfo::exists(folder_.filePath(body)))
-            writeFile(folder_.path(), body, r.body);
-        QJsonObject route{{"body", body},
-                          {"status", r.status},
-                          {"silent", r.silent},
-                          {"framing", QStringList{"length", "close", "chunked"}[int(r.framing)]}};
-        if (!r.redirectTo.isEmpty())
-            route["redirect"] = r.redirectTo;
-        if (r.trickleBytes > 0) {
-            route["trickle"] = r.trickleBytes;
-            route["interval"] = qint64(r.trickleInterval.count());
-        }
-        if (r.dropAfter >= 0)
-            route["drop_after"] = r.dropAfter;
-        if (r.stallAfter >= 0)
-            route["stall_after"] = r.stallAfter;
+        const QString name = QCryptographicHash::hash(it->first, QCryptographicHash::Sha1).toHex();
+        if (!QFileInfo::exists(folder_.filePath(name)))
+            writeFile(folder_.path(), name, it->first);
+        QJsonObject route = it->second;
+        route["body"] = name;
         routes[it.key()] = route;
     }
-    // Replaced whole, so the server never reads half a file.
+    // Replaced whole, so that the server never reads half a file.
     QSaveFile file(folder_.filePath("routes.json"));
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(routes).toJson()) < 0 ||
         !file.commit())
         ADD_FAILURE() << "cannot write the test server's routes";
 }
 
-void HttpTestServer::setRoute(const QString& path, const HttpRoute& route) {
-    routes_.insert(path, route);
-    writeRoutes();
-}
-
-void HttpTestServer::setBody(const QString& path, const QByteArray& body, int status) {
-    HttpRoute route;
-    route.body = body;
-    route.status = status;
-    setRoute(path, route);
-}
-
 QStringList HttpTestServer::requestLog() const {
-    return QString::fromUtf8(readFile(folder_.filePath("requests.log")))
-        .split('\n', Qt::SkipEmptyParts);
+    return QString(readFile(folder_.filePath("requests.log"))).split('\n', Qt::SkipEmptyParts);
 }
 
 void HttpTestServer::trustCertificate() const {
@@ -107,16 +81,15 @@ void HttpTestServer::useAsHostingService() const {
 }
 
 void HttpTestServer::serveGameArchive(const QByteArray& zip, const QString& branch) {
-    setBody(QString("/varnel/godot_brennick/archive/refs/heads/%1.zip").arg(branch), zip);
+    setRoute(QString("/varnel/godot_brennick/archive/refs/heads/%1.zip").arg(branch), zip);
 }
 
 void HttpTestServer::serveEngine(const EngineSpec& spec, const QByteArray& zip, Platform platform) {
-    routes_[QUrl(spec.archiveUrl(platform)).path()] = HttpRoute();
-    routes_[QUrl(spec.archiveUrl(platform)).path()].body = zip;
-    routes_[QUrl(spec.checksumUrl()).path()].body +=
-        QCryptographicHash::hash(zip, QCryptographicHash::Sha512).toHex() + "  " +
-        spec.assetName(platform).toUtf8() + '\n';
-    writeRoutes();
+    const QString sums = QUrl(spec.checksumUrl()).path();
+    routes_[sums].first += QCryptographicHash::hash(zip, QCryptographicHash::Sha512).toHex() +
+                           "  " + spec.assetName(platform).toUtf8() + '\n';
+    setRoute(sums, routes_[sums].first);
+    setRoute(QUrl(spec.archiveUrl(platform)).path(), zip);
 }
 
 } // namespace testkit

@@ -10,25 +10,21 @@
 #include <QDir>
 #include <QDirIterator>
 
-#include <memory>
-
-// A game fetch or engine install against the loopback server standing in for the hosting
-// service, in fresh folders.
+// A game fetch, engine install or download against the loopback server standing in for the
+// hosting service, in fresh folders.
 class InstallFixture : public IsolatedTest {
 protected:
     void SetUp() override {
         IsolatedTest::SetUp();
         server.useAsHostingService();
     }
-
     MakeDownloader makeDownloader() {
         return [this] {
             ++downloadersMade;
-            return std::make_shared<FileDownloader>(
-                [this](const DownloadProgress& progress) { onProgress(progress); });
+            return std::make_shared<FileDownloader>([this](auto& p) { onProgress(p); });
         };
     }
-    // The sentence `step` fails with; a test failure when it succeeds.
+    // The sentence `step` fails with.
     static QString failureOf(const std::function<void()>& step) {
         try {
             step();
@@ -41,12 +37,11 @@ protected:
     // Every path below the data and temporary folders, relative to the test's home.
     QStringList tree() const {
         QStringList found;
-        for (const QString& root : {dataHome(), QDir::tempPath()}) {
-            QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext())
+        for (const QString& root : {dataHome(), QDir::tempPath()})
+            for (QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                 QDirIterator::Subdirectories);
+                 it.hasNext();)
                 found << QDir(home()).relativeFilePath(it.next());
-        }
         found.sort();
         return found;
     }

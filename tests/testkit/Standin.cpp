@@ -2,35 +2,28 @@
 
 #include "testkit/TestEnvironment.h"
 
-#include <QFile>
-
 #include <csignal>
 
 namespace testkit {
 
 QString standinEngine() {
-    return QStringLiteral(STANDIN_GODOT);
+    return STANDIN_GODOT;
 }
 
 void behave(const QString& project, const QString& settings) {
-    writeFile(project, QStringLiteral(".standin"), settings.toUtf8());
+    writeFile(project, ".standin", settings.toUtf8());
 }
 
 QList<QStringList> standinRuns(const QString& project) {
     QList<QStringList> runs;
-    for (const QByteArray& line :
-         readFile(project + QStringLiteral("/.standin-args")).split('\n')) {
-        if (line.isEmpty())
-            continue;
-        QStringList args = QString::fromUtf8(line).split(QChar(0x1f));
-        args.removeLast(); // each argument ends with the separator
-        runs << args;
-    }
+    for (const QString& line : QString(readFile(project + "/.standin-args")).split('\n'))
+        if (!line.isEmpty())
+            runs << line.chopped(1).split(QChar(0x1f)); // each argument ends with the separator
     return runs;
 }
 
 pid_t standinPid(const QString& project) {
-    return waitForPid(project + QStringLiteral("/.standin.pid"));
+    return waitForPid(project + "/.standin.pid");
 }
 
 pid_t waitForPid(const QString& file) {
@@ -40,12 +33,9 @@ pid_t waitForPid(const QString& file) {
 }
 
 bool isAlive(pid_t pid) {
-    if (pid <= 0 || ::kill(pid, 0) != 0)
-        return false;
     // "pid (name) S ...": the state follows the last parenthesis.
-    const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
-    const qsizetype close = stat.lastIndexOf(')');
-    return close < 0 || stat.mid(close + 2, 1) != "Z";
+    const QByteArray stat = readFile(QString("/proc/%1/stat").arg(pid));
+    return pid > 0 && ::kill(pid, 0) == 0 && stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z";
 }
 
 bool waitUntilGone(pid_t pid) {

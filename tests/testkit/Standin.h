@@ -13,14 +13,12 @@ QString standinEngine();
 void behave(const QString& project, const QString& settings);
 // The argument list of every run of the stand-in on `project`, oldest first.
 QList<QStringList> standinRuns(const QString& project);
-// The pid of the stand-in once it has started on `project`; 0 when it did not within 10 s.
+// The stand-in's pid once it has started on `project`, or what `file` names, once there; 0 when
+// not within 10 s.
 pid_t standinPid(const QString& project);
-
-// Waits up to 10 s for `file` to hold a pid; 0 when it never does.
 pid_t waitForPid(const QString& file);
-// Whether `pid` is a live process (a zombie counts as ended).
+// Whether `pid` is a live process (a zombie counts as ended); waits up to 10 s for its end.
 bool isAlive(pid_t pid);
-// Waits up to 10 s until `pid` has ended.
 bool waitUntilGone(pid_t pid);
 
 } // namespace testkit

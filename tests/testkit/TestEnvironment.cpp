@@ -1,7 +1,6 @@
 #include "testkit/TestEnvironment.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTest>
 
@@ -11,13 +10,13 @@ namespace testkit {
 
 void isolateProcess() {
     static QTemporaryDir root;
-    const QString home = root.path();
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_CACHE_HOME", (home + QStringLiteral("/cache")).toUtf8());
-    qputenv("TMPDIR", (home + QStringLiteral("/tmp")).toUtf8());
-    QDir().mkpath(home + QStringLiteral("/tmp"));
+    for (const char* folder : {"data", "config", "cache", "tmp"})
+        QDir().mkpath(root.filePath(folder));
+    qputenv("HOME", root.path().toUtf8());
+    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", root.filePath("cache").toUtf8());
+    qputenv("TMPDIR", root.filePath("tmp").toUtf8());
     qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:9");
     for (const char* name :
          {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
@@ -25,11 +24,11 @@ void isolateProcess() {
 }
 
 void writeFile(const QString& root, const QString& relativePath, const QByteArray& bytes) {
-    const QString path = root + QLatin1Char('/') + relativePath;
+    const QString path = root + "/" + relativePath;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        ADD_FAILURE() << "cannot write " << path.toStdString();
+        ADD_FAILURE() << "cannot write " << path;
 }
 
 QByteArray readFile(const QString& path) {
@@ -42,8 +41,7 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds tim
 }
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !done();) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(10ms);
@@ -56,7 +54,8 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 void IsolatedTest::SetUp() {
     ASSERT_TRUE(home_.isValid());
     for (const char* folder : {"data", "scratch", "tmp"})
-        QDir().mkpath(home() + QLatin1Char('/') + QLatin1String(folder));
+        QDir().mkpath(home() + "/" + folder);
     qputenv("XDG_DATA_HOME", dataHome().toUtf8());
-    qputenv("TMPDIR", (home() + QStringLiteral("/tmp")).toUtf8());
+    qputenv("TMPDIR", (home() + "/tmp").toUtf8());
+    qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:9");
 }

@@ -9,6 +9,8 @@
 #include <functional>
 #include <ostream>
 
+using namespace std::chrono_literals;
+
 // Readable failure messages for Qt strings.
 inline std::ostream& operator<<(std::ostream& os, const QString& text) {
     return os << text.toStdString();
@@ -20,34 +22,31 @@ inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text << '"';
 }
 
-using namespace std::chrono_literals;
-
 namespace testkit {
 
-// Points HOME and the XDG folders at a throw-away folder for the whole test program, and the
-// hosting service at a closed loopback port, so that no test touches the user's files or the
-// network by accident.
+// HOME, the XDG folders and TMPDIR in a throw-away folder, and the hosting service at a closed
+// loopback port, so that no test touches the user's files or the network by accident.
 void isolateProcess();
 
-// Writes `bytes` to `root/relativePath`, creating folders on the way.
 void writeFile(const QString& root, const QString& relativePath, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
-// Runs the event loop until `done` holds; false when it did not within `timeout`.
+// Wait until `done` holds or `timeout` has passed, running the event loop meanwhile
+// (eventually) or not (waitUntil, any thread).
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
-// The same without the event loop, for any thread.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
 
 } // namespace testkit
 
-// A test whose launcher folders (XDG_DATA_HOME, TMPDIR) are fresh and empty.
+// A test in fresh folders, data (XDG_DATA_HOME), tmp (TMPDIR) and scratch, with the hosting
+// service at a closed port.
 class IsolatedTest : public ::testing::Test {
 protected:
     void SetUp() override;
 
     QString home() const { return home_.path(); }
-    QString dataHome() const { return home() + QStringLiteral("/data"); }
-    QString scratch() const { return home() + QStringLiteral("/scratch"); }
+    QString dataHome() const { return home() + "/data"; }
+    QString scratch() const { return home() + "/scratch"; }
 
 private:
     QTemporaryDir home_;

@@ -8,18 +8,17 @@
 namespace ziptest {
 
 struct Entry {
-    enum class Kind { File, Folder, Link };
-    Kind kind = Kind::File;
+    unsigned type; // AE_IFREG, AE_IFDIR or AE_IFLNK
     QString name;
-    QByteArray data; // a link's target for Kind::Link
-    int mode = 0644;
+    QByteArray data; // a link's target for a link
+    int mode;
 
     static Entry file(const QString& name, const QByteArray& data, int mode = 0644) {
-        return {Kind::File, name, data, mode};
+        return {0100000, name, data, mode};
     }
-    static Entry folder(const QString& name) { return {Kind::Folder, name, {}, 0755}; }
+    static Entry folder(const QString& name, int mode = 0755) { return {0040000, name, {}, mode}; }
     static Entry link(const QString& name, const QString& target) {
-        return {Kind::Link, name, target.toUtf8(), 0777};
+        return {0120000, name, target.toUtf8(), 0777};
     }
 };
 

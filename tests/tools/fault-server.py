@@ -43,7 +43,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
-        body = open(in_folder(route["body"]), "rb").read() if "body" in route else b""
+        body = open(in_folder(route["body"]), "rb").read() if "body" in route else b"Not found\n"
         framing = route.get("framing", "length")
         self.send_response(status)
         self.send_header("Connection", "close")

@@ -3,41 +3,35 @@
 #include "testkit/AppModelProbe.h"
 #include "testkit/ModelHarness.h"
 #include "testkit/TestEnvironment.h"
-#include "ui/ContentView.h"
+#include "ui/MainWindow.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
-// A shown window content over a model with fakes, in fresh launcher folders.
+// The shown window over a model with fakes, in fresh launcher folders.
 class WindowTest : public IsolatedTest {
 protected:
     void SetUp() override {
         IsolatedTest::SetUp();
-        harness_ = std::make_unique<ModelHarness>(scratch() + "/settings.ini");
-        view_ = std::make_unique<ContentView>(model());
-        view_->resize(620, 700);
-        view_->show();
+        harness = std::make_unique<ModelHarness>(scratch() + "/settings.ini");
+        window = std::make_unique<MainWindow>(model());
+        window->show();
     }
     void TearDown() override {
-        view_.reset();
-        harness_.reset();
+        window.reset();
+        harness.reset();
     }
 
-    AppModel& model() { return *harness_->model; }
+    AppModel& model() { return *harness->model; }
     AppModelProbe probe() { return AppModelProbe(model()); }
-    ModelHarness& harness() { return *harness_; }
-    ContentView& view() { return *view_; }
-
     template <typename T = QWidget> T* find(const char* name) const {
-        return view_->findChild<T*>(QLatin1String(name));
+        return window->findChild<T*>(QLatin1String(name));
     }
-    bool shown(const char* name) const {
-        const QWidget* widget = find(name);
-        return widget && widget->isVisible();
-    }
+    bool shown(const char* name) const { return find(name) && find(name)->isVisible(); }
+    QString text(const char* name) const { return find<QLabel>(name)->text(); }
     void click(const char* name) { find<QPushButton>(name)->click(); }
 
-private:
-    std::unique_ptr<ModelHarness> harness_;
-    std::unique_ptr<ContentView> view_;
+    std::unique_ptr<ModelHarness> harness;
+    std::unique_ptr<MainWindow> window;
 };

@@ -1,0 +1,115 @@
+#include "support/ByteCount.h"
+#include "support/CancelToken.h"
+#include "support/FolderOps.h"
+#include "support/LogStore.h"
+#include "support/Paths.h"
+#include "support/UserError.h"
+#include "testkit/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <thread>
+
+TEST(ByteCount, UsesDecimalUnitsWithTheirUsualPrecision) {
+    const std::pair<qint64, const char*> cases[] = {
+        {0, "Zero KB"},
+        {1, "1 byte"},
+        {999, "999 bytes"},
+        {1000, "1 KB"},
+        {999'499, "999 KB"},
+        {999'999, "1 MB"},
+        {812'349'999, "812.3 MB"},
+        {1'250'000'000, "1.25 GB"},
+        {-5'000'000, "-5 MB"},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(formatByteCount(bytes), text) << bytes;
+}
+
+TEST(CancelToken, WakesSleepersAndRunsEachHookOnceEvenWhenAddedLate) {
+    CancelToken token;
+    std::atomic<int> runs = 0;
+    CancelHook hook(&token, [&] { ++runs; });
+    bool removedRan = false;
+    {
+        CancelHook removed(&token, [&] { removedRan = true; });
+    }
+    bool sleptFully = true;
+    std::thread sleeper([&] { sleptFully = token.sleepFor(60s); });
+    std::this_thread::sleep_for(20ms);
+    token.cancel();
+    token.cancel();
+    sleeper.join();
+    EXPECT_FALSE(sleptFully);
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(removedRan);
+    bool lateRan = false;
+    CancelHook late(&token, [&] { lateRan = true; });
+    EXPECT_TRUE(lateRan);
+    EXPECT_THROW(token.throwIfCancelled(), Cancelled);
+    EXPECT_TRUE(CancelToken().sleepFor(5ms));
+}
+
+TEST(LogStore, KeepsTheNewest3000InEachThreadsOrderAppliedOnItsOwnThread) {
+    LogStore log;
+    for (int i = 1; i <= 3001; ++i)
+        log.append(QString::number(i));
+    EXPECT_EQ(log.at(0), "2");
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 4; ++w)
+        writers.emplace_back([&log, w] {
+            for (int i = 0; i < 1000; ++i)
+                log.append(QString("%1:%2").arg(w).arg(i));
+        });
+    for (auto& writer : writers)
+        writer.join();
+    EXPECT_EQ(log.tail(1), QStringList{"3001"}) << "other threads' lines wait for the GUI thread";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(log.size(), 3000);
+    std::vector<int> last(4, -1);
+    for (const QString& line : log.lines()) {
+        const int w = line.section(':', 0, 0).toInt(), i = line.section(':', 1).toInt();
+        EXPECT_GT(i, last[w]);
+        last[w] = i;
+    }
+    std::thread([&] { log.clear(); }).join();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.size(), 0);
+}
+
+using PathsTest = IsolatedTest;
+
+TEST_F(PathsTest, FoldersOfTheLauncherAndTheEngine) {
+    EXPECT_EQ(Paths::gameFolder(), dataHome() + "/Brennick/Game");
+    EXPECT_FALSE(QDir(Paths::supportRoot()).exists()) << "looking it up does not create it";
+    const std::tuple<Platform, QString, QString, QString> saves[] = {
+        {Platform::LinuxX86_64, "", "My Game", "/h/.local/share/godot/app_userdata/My Game"},
+        {Platform::LinuxArm64, "/xdg", "G", "/xdg/godot/app_userdata/G"},
+        {Platform::LinuxX86_64, "relative", "G", "/h/.local/share/godot/app_userdata/G"},
+        {Platform::MacOS, "/xdg", "G", "/h/Library/Application Support/Godot/app_userdata/G"},
+        {Platform::LinuxX86_64, "/d", "a:b*c?d\"e<f>g|h/i\\j",
+         "/d/godot/app_userdata/a-b-c-d-e-f-g-h-i-j"},
+    };
+    for (const auto& [platform, xdg, name, folder] : saves)
+        EXPECT_EQ(Paths::savesFolderFor(platform, "/h", xdg, name), folder) << name;
+}
+
+TEST_F(PathsTest, FolderSizeCountsRegularFilesHiddenOnesTooButNotLinks) {
+    testkit::writeFile(scratch(), "tree/a.bin", QByteArray(5, 'x'));
+    testkit::writeFile(scratch(), "tree/.hidden/b.bin", QByteArray(7, 'y'));
+    testkit::writeFile(scratch(), "outside/big.bin", QByteArray(10000, 'z'));
+    QFile::link(scratch() + "/outside/big.bin", scratch() + "/tree/link.bin");
+    QFile::link(scratch() + "/outside", scratch() + "/tree/linkdir");
+    EXPECT_EQ(Paths::folderSize(scratch() + "/tree"), 12);
+    EXPECT_EQ(Paths::folderSize(scratch() + "/missing"), 0);
+}
+
+TEST_F(PathsTest, AReplaceThatFailsPutsTheOldFolderBack) {
+    testkit::writeFile(scratch(), "Game/old.txt", "old");
+    EXPECT_THROW(FolderOps::replaceFolder(scratch() + "/missing", scratch() + "/Game"),
+                 FileSystemError);
+    EXPECT_EQ(QDir(scratch()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"Game"});
+    EXPECT_EQ(testkit::readFile(scratch() + "/Game/old.txt"), "old");
+}
