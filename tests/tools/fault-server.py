@@ -2,12 +2,11 @@
 """A loopback HTTP(S) server for the tests, with switchable misbehaviour.
 
 usage: fault-server.py FOLDER [--tls]   (--tls: FOLDER holds cert.pem and key.pem)
-Prints its port once listening. Every request target is appended to FOLDER/requests.log before
-the answer; each path is answered as FOLDER/routes.json says (read anew for every request), 404
-without a route. A route: "body" (a file in FOLDER), "status" (200), "framing" ("length",
-"chunked" or "close"), "redirect" (a Location, 302 unless status is 3xx), "trickle" (send only
-this many body bytes every "interval" ms), "drop_after" (close after this many body bytes),
-"stall_after" (send this many body bytes, then nothing more) and "silent" (never answer).
+Prints its port once listening. Logs every request target to FOLDER/requests.log, then answers
+as FOLDER/routes.json says for the path (404 without a route): "body" (a file in FOLDER),
+"status" (200), "framing" (length, chunked or close), "redirect" (302 unless status is 3xx),
+"trickle" (bytes sent every "interval" ms), "drop_after" (bytes, then the connection closes),
+"stall_after" (bytes, then nothing more) and "silent" (never answer).
 """
 import http.server, json, os, ssl, sys, threading, time, urllib.parse
 

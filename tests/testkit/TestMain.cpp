@@ -1,14 +1,18 @@
 #include "testkit/TestEnvironment.h"
 
+#ifdef QUILLFIRE_GUI_TESTS
 #include <QApplication>
-
-#include <gtest/gtest.h>
+using Application = QApplication; // window tests
+#else
+#include <QCoreApplication>
+using Application = QCoreApplication; // the core's tests never load widgets
+#endif
 
 int main(int argc, char** argv) {
     testkit::isolateProcess();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
