@@ -36,8 +36,8 @@ void AppModel::cancel() {
 
 void AppModel::stopGame() {
     stopRequested_ = true;
-    if (auto job = runner().job(); job && job->isRunning())
-        job->stop();
+    if (run_)
+        run_->stopGame();
 }
 
 void AppModel::startPlayingWatch() {

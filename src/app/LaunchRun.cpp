@@ -53,8 +53,11 @@ void LaunchRun::start() {
 
 void LaunchRun::cancel() {
     token_.cancel();
-    if (auto job = runner_.job(); job && job->isRunning())
-        job->stop();
+    gameStop_.cancel();
+}
+
+void LaunchRun::stopGame() {
+    gameStop_.cancel();
 }
 
 void LaunchRun::wait() {
@@ -172,6 +175,8 @@ void LaunchRun::steps(RunResult& result) {
         model.setPhase(Phase::Kind::Starting);
         model.startPlayingWatch();
     });
-    result.outcome = runner_.play(*engine, *project, request_.options);
+    result.outcome = runner_.play(*engine, *project, request_.options, gameStop_);
+    // A cancel that ended the game just as it started is still the user's cancel.
+    token_.throwIfCancelled();
     result.kind = RunResult::Kind::GameEnded;
 }

@@ -40,7 +40,10 @@ public:
     LaunchRun& operator=(const LaunchRun&) = delete;
 
     void start();
+    // Ends the run at once: downloads, set-up and a game about to start or running.
     void cancel();
+    // Ends the game, also one that is just being started; the set-up goes on.
+    void stopGame();
     void wait();
 
 private:
@@ -55,5 +58,6 @@ private:
     LogStore& log_;
     Request request_;
     CancelToken token_;
+    CancelToken gameStop_;
     QThread* thread_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "runner/GameRunner.h"
 
+#include "support/CancelToken.h"
 #include "support/LogStore.h"
 
 #include <QScopeGuard>
@@ -39,10 +40,11 @@ QStringList GameRunner::arguments(const QString& project, const RunOptions& opti
 }
 
 RunOutcome GameRunner::play(const QString& engine, const QString& project,
-                            const RunOptions& options) {
+                            const RunOptions& options, CancelToken& stop) {
     const QStringList args = arguments(project, options);
     const auto job = recordJob(engine, args);
     const auto forget = qScopeGuard([this] { forgetJob(); });
+    const CancelHook stopOnRequest(&stop, [job] { job->stop(); });
     log_.append(QStringLiteral("Starting the game: ") + args.join(QLatin1Char(' ')));
     const auto started = std::chrono::steady_clock::now();
     const int status = job->run();

@@ -45,8 +45,10 @@ public:
 
     QStringList arguments(const QString& project, const RunOptions& options) const;
 
-    // Starts the game and waits until it ends. Throws ProcessLaunchError.
-    RunOutcome play(const QString& engine, const QString& project, const RunOptions& options);
+    // Starts the game and waits until it ends; `stop` ends it, also when asked for before the
+    // game has started. Throws ProcessLaunchError.
+    RunOutcome play(const QString& engine, const QString& project, const RunOptions& options,
+                    CancelToken& stop);
 
     // Window sizes offered to the user; the empty text means the game's own size.
     static const QStringList resolutionChoices;

@@ -1,6 +1,9 @@
 #include "support/CancelToken.h"
 
 void CancelToken::cancel() {
+    // Held from before the flag is set until the last hook has returned, so that a removeHook()
+    // that sees the flag waits for hooks that may still run.
+    std::lock_guard running(runningHooks_);
     std::map<int, std::function<void()>> hooks;
     {
         std::lock_guard lock(mutex_);
@@ -10,7 +13,6 @@ void CancelToken::cancel() {
         hooks.swap(hooks_);
     }
     wake_.notify_all();
-    std::lock_guard running(runningHooks_);
     for (auto& [id, hook] : hooks)
         hook();
 }

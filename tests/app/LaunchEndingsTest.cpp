@@ -58,6 +58,23 @@ TEST_F(LaunchEndings, QuittingAsksWhileTheGameRunsAndStopsItWithoutAFailure) {
     EXPECT_TRUE(gameGone());
 }
 
+// The game's process may not exist yet when the window shows Starting: a Stop, a Cancel or a
+// quit then must still end it.
+TEST_F(LaunchEndings, AStopOrCancelAsTheGameStartsIsNeverLost) {
+    install("game_seconds=60");
+    for (int round = 0; round < 12; ++round) {
+        const bool stop = round % 2 == 0;
+        const auto connection = QObject::connect(&model(), &AppModel::phaseChanged, [&] {
+            if (model().phase().kind() == K::Starting)
+                stop ? model().stopGame() : model().cancel();
+        });
+        ASSERT_TRUE(runToEnd()) << "round " << round;
+        QObject::disconnect(connection);
+        EXPECT_EQ(model().log().lines().last(), stop ? "Game stopped." : "Cancelled.");
+    }
+    EXPECT_TRUE(gameGone());
+}
+
 TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {
     const QJsonObject slow{{"trickle", 100}, {"interval", 100}};
     const std::tuple<K, std::function<void()>, bool> cases[] = {

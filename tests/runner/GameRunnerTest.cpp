@@ -149,8 +149,9 @@ TEST_F(GameRunnerTest, PlayLogsTheCommandAndEveryLineAndMeasuresTheRun) {
     behave("game_output='Godot Engine v3.5.3\\n' game_errors='ERROR: no GPU\\n' game_seconds=0.5 "
            "game_exit=1");
     GameRunner runner(log);
+    CancelToken stop;
     const RunOutcome outcome =
-        runner.play(testkit::standinEngine(), project(), {false, "1280x720"});
+        runner.play(testkit::standinEngine(), project(), {false, "1280x720"}, stop);
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_GE(outcome.seconds, 0.5);
     EXPECT_LT(outcome.seconds, 10);
@@ -159,21 +160,24 @@ TEST_F(GameRunnerTest, PlayLogsTheCommandAndEveryLineAndMeasuresTheRun) {
                                        "Godot Engine v3.5.3", "ERROR: no GPU"}));
     EXPECT_EQ(testkit::standinRuns(project()), QList<QStringList>{args});
     EXPECT_EQ(runner.arguments("/p", {true, ""}), (QStringList{"--path", "/p", "--fullscreen"}));
-    EXPECT_THROW(runner.play("/nonexistent/godot", project(), {}), ProcessLaunchError);
+    EXPECT_THROW(runner.play("/nonexistent/godot", project(), {}, stop), ProcessLaunchError);
     EXPECT_EQ(runner.job(), nullptr);
 }
 
-TEST_F(GameRunnerTest, StopThroughTheJobEndsTheGameAndKeepsItsLastWords) {
+TEST_F(GameRunnerTest, AStopEndsTheGameKeepingItsLastWordsEvenBeforeItStarted) {
     behave("game_output='ready\\n' game_tail='last words' game_seconds=60");
     GameRunner runner(log);
+    CancelToken stop;
     std::thread stopper([&] {
         testkit::standinPid(project());
-        if (const auto job = runner.job(); job && job->isRunning())
-            job->stop();
+        stop.cancel();
     });
-    EXPECT_EQ(runner.play(testkit::standinEngine(), project(), {}).exitCode, 15);
+    EXPECT_EQ(runner.play(testkit::standinEngine(), project(), {}, stop).exitCode, 15);
     stopper.join();
     EXPECT_EQ(logLines().mid(1), (QStringList{"ready", "last words"}));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(runner.play(testkit::standinEngine(), project(), {}, stop).exitCode, 15);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
 }
 
 } // namespace

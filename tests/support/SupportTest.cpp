@@ -51,6 +51,34 @@ TEST(CancelToken, WakesSleepersAndRunsEachHookOnceEvenWhenAddedLate) {
     EXPECT_TRUE(CancelToken().sleepFor(5ms));
 }
 
+// A hook must never run once the scope that registered it has ended (its owner may be gone): a
+// cancel races the end of the scope, round after round.
+TEST(CancelToken, AHookNeverRunsAfterItsScopeHasEnded) {
+    int late = 0;
+    for (int round = 0; round < 20'000 && late == 0; ++round) {
+        CancelToken token;
+        std::atomic<bool> ready = false, go = false, alive = true, ranLate = false;
+        std::thread canceller([&] {
+            ready = true;
+            while (!go) {
+            }
+            token.cancel();
+        });
+        while (!ready) {
+        }
+        {
+            const CancelHook hook(&token, [&] { ranLate = ranLate || !alive; });
+            go = true;
+            for (volatile int spin = round % 100; spin > 0; --spin) {
+            }
+        }
+        alive = false;
+        canceller.join();
+        late += ranLate ? 1 : 0;
+    }
+    EXPECT_EQ(late, 0);
+}
+
 TEST(LogStore, KeepsTheNewest3000InEachThreadsOrderAppliedOnItsOwnThread) {
     LogStore log;
     for (int i = 1; i <= 3001; ++i)
