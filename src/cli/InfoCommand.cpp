@@ -6,7 +6,7 @@
 #include "project/ProjectInspector.h"
 #include "support/Paths.h"
 
-#include <QFileInfo>
+#include <QDir>
 #include <QJsonDocument>
 
 int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -19,7 +19,7 @@ int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
 
     const bool installed = !parser.isSet(game);
     const QString folder =
-        installed ? Paths::gameFolder() : QFileInfo(parser.value(game)).absoluteFilePath();
+        installed ? Paths::gameFolder() : QDir(parser.value(game)).absolutePath();
     const std::optional<QString> projectDir = ProjectInspector::findProject(folder);
     if (!projectDir) {
         if (installed)

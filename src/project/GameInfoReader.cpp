@@ -103,7 +103,7 @@ GameInfo inspect(const QString& projectDir) {
 
     GameInfo info;
     info.projectDir = projectDir;
-    info.projectName = name.isEmpty() ? QFileInfo(projectDir).fileName() : name;
+    info.projectName = name.isEmpty() ? QDir(projectDir).dirName() : name;
     info.configVersion = configVersion(projectText);
     info.engineMajor = info.configVersion > 4 ? 4 : 3;
     info.engineVersion = engineVersion(info.engineMajor, features);

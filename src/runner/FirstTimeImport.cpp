@@ -61,9 +61,11 @@ ImportEnd awaitImport(BackgroundRun& run, const ImportTiming& timing) {
     return {run.finish(), false, !inTime};
 }
 
-// Godot 4 before 4.3 may exit with status 1 after a good import; what is on disk decides.
-bool importFinishedOnDisk(const QString& project, const EngineSpec& spec) {
-    return QFileInfo(importFolder(project, spec)).isDir() && readImportState(project).allPresent();
+// Godot 4 before 4.3 may exit with status 1 after a good import; what is on disk decides. An
+// engine that never started (-1) imported nothing, whatever an earlier import left.
+bool importFinishedOnDisk(const ImportEnd& end, const QString& project, const EngineSpec& spec) {
+    return end.status != -1 && QFileInfo(importFolder(project, spec)).isDir() &&
+           readImportState(project).allPresent();
 }
 
 void checkImport(const ImportEnd& end, const QString& project, const EngineSpec& spec) {
@@ -80,7 +82,7 @@ void checkImport(const ImportEnd& end, const QString& project, const EngineSpec&
     } else if (end.timedOut) {
         throw DownloadError::message(
             QStringLiteral("First-time setup took longer than 15 minutes and was stopped."));
-    } else if (end.status != 0 && !importFinishedOnDisk(project, spec)) {
+    } else if (end.status != 0 && !importFinishedOnDisk(end, project, spec)) {
         throw DownloadError::message(
             QStringLiteral("First-time setup stopped with exit code %1.").arg(end.status));
     }

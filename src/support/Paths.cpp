@@ -7,9 +7,16 @@
 
 namespace Paths {
 
+QString xdgFolder(const char* variable, const QString& fallback) {
+    const QString value = qEnvironmentVariable(variable);
+    return QDir::isAbsolutePath(value) ? value : QDir::homePath() + fallback;
+}
+
 QString supportRoot() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/Brennick");
+    const QString data = hostPlatform() == Platform::MacOS
+                             ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                             : xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"));
+    return data + QStringLiteral("/Brennick");
 }
 
 QString gameFolder() {

@@ -64,7 +64,7 @@ TEST_F(ProjectTest, VersionNameAndCSharpFallBackSafely) {
         EXPECT_EQ(info.engineVersion, release) << line;
     }
     EXPECT_EQ(with("config/name=\"Say \"hi\"\"\n").projectName, "Say \"hi");
-    EXPECT_EQ(with("config/name=\"\"\n").projectName, "My Game");
+    EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName, "My Game");
     EXPECT_TRUE(with("config/features=PackedStringArray(\"4.2\", \"C#\")\n").usesCSharp);
     const std::pair<QString, bool> csharp[] = {{"Brennick.sln", true},
                                                {".hidden.csproj", true},

@@ -83,16 +83,17 @@ TEST_F(GameRunnerTest, Godot3WatchEndsTheEditorOnlyOnceTheCountHoldsStill) {
 }
 
 TEST_F(GameRunnerTest, ImportsThatDoNotFinishAreStoppedAtTheLimitOrOnCancel) {
+    EXPECT_EQ(import("4.3"), "");
+    QFile::remove(marker("4.3"));
+    EXPECT_EQ(import("4.3", {}, "/nonexistent/godot"), "First-time setup stopped with exit code -1.")
+        << "an engine that never started is no success, whatever an earlier import left";
+    EXPECT_EQ(logLines().last(), "/nonexistent/godot could not be started: No such file or directory.");
     behave("import_sidecars=2 import_missing=1 editor_gap=0 import_hang=true");
     EXPECT_EQ(import("3.5.3", {50ms, 300ms}),
               "First-time setup did not finish importing the game's files (1 still missing, Godot "
               "exit code 15).");
     EXPECT_EQ(import("4.3", {50ms, 300ms}),
               "First-time setup took longer than 15 minutes and was stopped.");
-    EXPECT_EQ(import("4.3", {}, "/nonexistent/godot"),
-              "First-time setup stopped with exit code -1.");
-    EXPECT_EQ(logLines().last(),
-              "/nonexistent/godot could not be started: No such file or directory.");
     for (const char* version : {"3.5.3", "4.3"}) {
         QFile::remove(project() + "/.standin.pid");
         GameRunner runner(log, {50ms, 60s});

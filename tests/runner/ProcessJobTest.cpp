@@ -35,6 +35,11 @@ TEST(ProcessJob, DeliversOutputAsLinesAndTheStatusOrKillingSignal) {
         EXPECT_EQ(finished.lines, lines) << script;
         EXPECT_EQ(finished.status, status) << script;
     }
+    // A line without end is cut at 64 KiB and goes on, marked, so memory stays bounded.
+    const Finished endless = runShell("head -c 150000 /dev/zero | tr '\\0' a; echo; echo next");
+    const QString kibs(64 * 1024, 'a');
+    EXPECT_EQ(endless.lines, (QStringList{kibs, "\u2026" + kibs,
+                                          "\u2026" + QString(150000 - 131072, 'a'), "next"}));
     ProcessJob missing("/nonexistent/godot", {}, [](const QString&) {});
     try {
         missing.run();

@@ -69,8 +69,8 @@ TEST(CancelToken, AHookNeverRunsAfterItsScopeHasEnded) {
         {
             const CancelHook hook(&token, [&] { ranLate = ranLate || !alive; });
             go = true;
-            for (volatile int spin = round % 100; spin > 0; --spin) {
-            }
+            for (int spin = 0; spin < round % 100; ++spin)
+                std::atomic_signal_fence(std::memory_order_seq_cst); // a varying little delay
         }
         alive = false;
         canceller.join();
@@ -111,6 +111,9 @@ using PathsTest = IsolatedTest;
 TEST_F(PathsTest, FoldersOfTheLauncherAndTheEngine) {
     EXPECT_EQ(Paths::gameFolder(), dataHome() + "/Brennick/Game");
     EXPECT_FALSE(QDir(Paths::supportRoot()).exists()) << "looking it up does not create it";
+    qputenv("XDG_DATA_HOME", "relative/data");
+    EXPECT_EQ(Paths::supportRoot(), QDir::homePath() + "/.local/share/Brennick") << "ignored";
+    qputenv("XDG_DATA_HOME", dataHome().toUtf8());
     const std::tuple<Platform, QString, QString, QString> saves[] = {
         {Platform::LinuxX86_64, "", "My Game", "/h/.local/share/godot/app_userdata/My Game"},
         {Platform::LinuxArm64, "/xdg", "G", "/xdg/godot/app_userdata/G"},
