@@ -48,10 +48,12 @@ long highWaterKiB(const QString& statusPath) {
 }
 
 // Child mode: one download; prints its transfer time in seconds and its peak RSS in KiB.
-int fetch(const QString& url, qint64 expectedSize, FileDownloader::Digest digest) {
+int fetch(const QString& url, qint64 expectedSize, bool sha512) {
     FileDownloader downloader(nullptr);
+    DownloadChecks checks;
+    checks.sha512 = sha512;
     const auto start = std::chrono::steady_clock::now();
-    const QString path = downloader.download(QUrl(url), nullptr, digest);
+    const QString path = downloader.download(QUrl(url), nullptr, checks);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const qint64 size = QFileInfo(path).size();
     QDir(QFileInfo(path).absolutePath()).removeRecursively();
@@ -159,8 +161,7 @@ int main(int argc, char** argv) {
     if (const qsizetype at = args.indexOf(QStringLiteral("--fetch"));
         at > 0 && at + 2 < args.size())
         return fetch(args.at(at + 1), args.at(at + 2).toLongLong(),
-                     args.contains(QStringLiteral("--sha512")) ? FileDownloader::Digest::Sha512
-                                                               : FileDownloader::Digest::None);
+                     args.contains(QStringLiteral("--sha512")));
 
     const qint64 size = option("--size-mb", 100) * 1000 * 1000;
     const int runs = static_cast<int>(option("--runs", 3));

@@ -3,6 +3,7 @@
 #include "app/Failure.h"
 #include "app/Phase.h"
 #include "app/UserPrompts.h"
+#include "download/DownloadTimeouts.h"
 #include "project/GameInfo.h"
 #include "runner/GameRunner.h"
 #include "support/LogStore.h"
@@ -29,6 +30,7 @@ struct AppEnvironment {
     FolderRevealer* revealer = nullptr;                // shows folders in the file manager
     std::function<std::optional<QSizeF>()> screenArea; // primary screen's free area, if any
     ImportTiming importTiming{};
+    DownloadTimeouts downloads{};
     std::chrono::milliseconds playingAfter{10'000}; // the "stays open" threshold
 };
 

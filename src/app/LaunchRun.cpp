@@ -10,6 +10,7 @@
 #include "project/ProjectFile.h"
 #include "project/ProjectInspector.h"
 #include "support/Paths.h"
+#include "support/Volumes.h"
 
 #include <QDir>
 #include <QMetaObject>
@@ -18,6 +19,14 @@
 #include <mutex>
 
 namespace {
+
+// Godot would be downloaded again on every Play and never start.
+QString noProgramsSentence(const QString& folder) {
+    return QStringLiteral("Programs can't run from %1: its drive is mounted with noexec, so Godot "
+                          "can't start there. Point XDG_DATA_HOME at a folder on another drive "
+                          "and press Play again.")
+        .arg(folder);
+}
 
 QString engineStepText(const EngineSpec& spec) {
     return QStringLiteral("Step 2 of 4 \u00b7 Downloading Godot ") + spec.version +
@@ -35,7 +44,8 @@ struct ProgressMailbox {
 } // namespace
 
 LaunchRun::LaunchRun(AppModel& model, Request request)
-    : model_(&model), runner_(model.runner()), log_(model.log()), request_(std::move(request)) {}
+    : model_(&model), runner_(model.runner()), downloads_(model.env_.downloads), log_(model.log()),
+      request_(std::move(request)) {}
 
 LaunchRun::~LaunchRun() {
     cancel();
@@ -89,7 +99,18 @@ void LaunchRun::showStep(Phase::Kind phase, const QString& step, const QString& 
 
 std::shared_ptr<FileDownloader> LaunchRun::makeDownloader() {
     auto mailbox = std::make_shared<ProgressMailbox>();
-    return std::make_shared<FileDownloader>([this, mailbox](const DownloadProgress& progress) {
+    const auto onRetry = [this](const Retries::Notice& notice) {
+        const QString wait = QStringLiteral("trying again in %1 s (%2 of %3)")
+                                 .arg(notice.secondsLeft)
+                                 .arg(notice.attempt)
+                                 .arg(notice.attempts);
+        if (notice.starts)
+            log_.append(notice.sentence + QStringLiteral(" T") + wait.mid(1) + QLatin1Char('.'));
+        post([detail = notice.reason + QStringLiteral(" \u00b7 ") + wait](AppModel& model) {
+            model.setDetailText(detail);
+        });
+    };
+    const auto onProgress = [this, mailbox](const DownloadProgress& progress) {
         std::lock_guard lock(mailbox->mutex);
         mailbox->latest = progress;
         if (std::exchange(mailbox->pending, true))
@@ -103,7 +124,8 @@ std::shared_ptr<FileDownloader> LaunchRun::makeDownloader() {
             }
             model.apply(newest);
         });
-    });
+    };
+    return std::make_shared<FileDownloader>(onProgress, downloads_, onRetry);
 }
 
 RunResult LaunchRun::execute() {
@@ -150,6 +172,8 @@ void LaunchRun::steps(RunResult& result) {
 
     const EngineSpec spec = EngineSpec::forGame(&info);
     if (!EngineManager::executable(spec)) {
+        if (!Volumes::allowsPrograms(Paths::engineFolder()))
+            throw DownloadError::message(noProgramsSentence(Paths::supportRoot()));
         showStep(Phase::Kind::Downloading, engineStepText(spec), {});
         EngineManager::install(spec, downloaderFactory, log_, token_);
     }

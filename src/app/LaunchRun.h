@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Phase.h"
+#include "download/DownloadTimeouts.h"
 #include "runner/GameRunner.h"
 #include "support/CancelToken.h"
 
@@ -55,6 +56,7 @@ private:
 
     QPointer<AppModel> model_;
     GameRunner& runner_;
+    DownloadTimeouts downloads_;
     LogStore& log_;
     Request request_;
     CancelToken token_;

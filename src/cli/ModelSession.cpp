@@ -1,6 +1,7 @@
 #include "cli/ModelSession.h"
 
 #include "app/UserSettings.h"
+#include "support/Leftovers.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -28,8 +29,10 @@ ModelSession::ModelSession(bool assumeYes) : settings_(openUserSettings()), prom
 }
 
 bool ModelSession::claimFolders(QTextStream& err) {
-    if (lock_.tryLock())
+    if (lock_.tryLock()) {
+        Leftovers::remove();
         return true;
+    }
     const qint64 holder = lock_.holder();
     err << "Quillfire is already running"
         << (holder > 0 ? QStringLiteral(" (process %1)").arg(holder) : QString())

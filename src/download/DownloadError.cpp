@@ -1,7 +1,10 @@
 #include "download/DownloadError.h"
 
-DownloadError DownloadError::http(int status) {
-    return {Kind::Http, status, QStringLiteral("The server answered with HTTP %1.").arg(status)};
+DownloadError DownloadError::http(int status, std::chrono::seconds retryAfter) {
+    DownloadError error(Kind::Http, status,
+                        QStringLiteral("The server answered with HTTP %1.").arg(status));
+    error.retryAfter_ = retryAfter;
+    return error;
 }
 
 DownloadError DownloadError::message(const QString& text) {

@@ -1,42 +1,50 @@
 #include "download/FileDownloader.h"
 
-#include "support/Sha512Hasher.h"
-
 #include "download/DownloadError.h"
 #include "download/HttpTransfer.h"
-#include "support/CancelToken.h"
+#include "download/TransportErrorText.h"
+#include "support/Sha512Hasher.h"
 
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QUuid>
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
+#include <sys/stat.h>
+
 namespace {
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // The private "Brennick-<UUID>" folder of one download; removed again unless kept.
 class DownloadFolder {
 public:
-    // Qt names no temporary directory when TMPDIR does not exist; never fall back to "/".
     DownloadFolder()
         : path_(QDir::tempPath() + QStringLiteral("/Brennick-") +
-                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()),
-          created_(!QDir::tempPath().isEmpty() && QDir().mkpath(path_)) {}
+                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()) {
+        // Qt names no temporary directory when TMPDIR does not exist; never fall back to "/".
+        if (QDir::tempPath().isEmpty() || ::mkdir(QFile::encodeName(path_).constData(), 0700) != 0)
+            throw FileSystemError(
+                QStringLiteral("Could not make a folder for the download in %1: %2.")
+                    .arg(QDir::toNativeSeparators(QDir::tempPath()), systemError(errno)));
+    }
     ~DownloadFolder() {
-        if (created_ && !kept_)
+        if (!kept_)
             QDir(path_).removeRecursively();
     }
     DownloadFolder(const DownloadFolder&) = delete;
     DownloadFolder& operator=(const DownloadFolder&) = delete;
 
-    bool created() const { return created_; }
     const QString& path() const { return path_; }
     void keep() { kept_ = true; }
 
 private:
     QString path_;
-    bool created_;
     bool kept_ = false;
 };
 
@@ -48,72 +56,166 @@ QString fileNameFor(const QUrl& url) {
     return name;
 }
 
-FileSystemError writeError(const QFile& file) {
-    return FileSystemError(QStringLiteral("Could not save the download to %1: %2.")
-                               .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+// A 206's Content-Range "bytes 100-999/1000": where its part starts and the whole size (0 when
+// the server leaves it open); nothing when the header cannot be read.
+std::optional<std::pair<qint64, qint64>> rangeOf(const QByteArray& contentRange) {
+    const QString text = QString::fromLatin1(contentRange).trimmed();
+    if (!text.startsWith(QLatin1String("bytes ")))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 start = text.mid(6).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return std::pair{start, text.section(QLatin1Char('/'), 1).toLongLong()};
 }
+
+// A resumed body that cannot continue the file: it starts over at once.
+struct StartOver {};
 
 } // namespace
 
-FileDownloader::FileDownloader(ProgressHandler onProgress, DownloadTimeouts timeouts)
-    : onProgress_(std::move(onProgress)), timeouts_(timeouts) {}
+// What has arrived so far, with its hash and what the server called the file then.
+class FileDownloader::PartialFile {
+public:
+    PartialFile(const QString& path, bool sha512) : file_(path), sha512_(sha512) {
+        if (!file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+            throw FileSystemError(QStringLiteral("Could not create %1: %2.")
+                                      .arg(QDir::toNativeSeparators(path), file_.errorString()));
+        startOver();
+    }
+
+    void startOver() {
+        file_.resize(0);
+        file_.seek(0);
+        received = 0;
+        validator.clear();
+        hash_.reset();
+        if (sha512_)
+            hash_.emplace();
+    }
+
+    // A full disk reads as a sentence about the space that the whole file needs.
+    void append(QByteArrayView piece, qint64 total) {
+        if (file_.write(piece.data(), piece.size()) != piece.size()) {
+            const int error = errno;
+            const QString folder = QDir::tempPath();
+            if (error == ENOSPC || error == EDQUOT || Volumes::freeBytes(folder) < piece.size())
+                throw FileSystemError(Volumes::shortage(
+                    folder, std::max(total, received + piece.size()), Volumes::freeBytes(folder)));
+            throw FileSystemError(QStringLiteral("Could not save the download to %1: %2.")
+                                      .arg(QDir::toNativeSeparators(file_.fileName()),
+                                           file_.errorString()));
+        }
+        if (hash_)
+            hash_->add(piece);
+        received += piece.size();
+    }
+
+    QString path() const { return file_.fileName(); }
+    QString finish() {
+        file_.close();
+        return hash_ ? hash_->hexDigest() : QString();
+    }
+
+    qint64 received = 0;
+    QByteArray validator; // what If-Range names when the body is asked for again
+
+private:
+    QFile file_;
+    bool sha512_;
+    std::optional<Sha512Hasher> hash_;
+};
+
+FileDownloader::FileDownloader(ProgressHandler onProgress, DownloadTimeouts timeouts,
+                               Retries::NoticeHandler onRetry)
+    : onProgress_(std::move(onProgress)), timeouts_(std::move(timeouts)),
+      onRetry_(std::move(onRetry)) {}
 
 FileDownloader::~FileDownloader() = default;
 
-QString FileDownloader::download(const QUrl& url, CancelToken* token, Digest digest) {
-    DownloadFolder folder;
-    if (!folder.created())
-        throw DownloadError::noFile();
-    QFile file(folder.path() + QLatin1Char('/') + fileNameFor(url));
-    if (!file.open(QIODevice::WriteOnly))
-        throw DownloadError::noFile();
-
-    std::optional<Sha512Hasher> hash;
-    if (digest == Digest::Sha512)
-        hash.emplace();
-    qint64 received = 0;
-    HttpTransfer transfer(timeouts_, [&](QByteArrayView piece, qint64 total) {
-        if (file.write(piece.data(), piece.size()) != piece.size())
-            throw writeError(file);
-        if (hash)
-            hash->add(piece);
-        received += piece.size();
-        if (onProgress_)
-            onProgress_({received, total, speed_.update(received)});
-    });
-    {
-        std::lock_guard lock(mutex_);
-        if (cancelled_)
-            throw Cancelled();
-        running_ = &transfer;
-    }
-    const auto detach = qScopeGuard([this] {
-        std::lock_guard lock(mutex_);
-        running_ = nullptr;
-    });
-    CancelHook hook(token, [this] { cancel(); });
-    transfer.run(url);
-
-    if (!file.flush())
-        throw writeError(file);
-    file.close();
-    if (hash)
-        sha512_ = hash->hexDigest();
-    folder.keep();
-    return file.fileName();
+void FileDownloader::cancel() {
+    stop_.cancel();
 }
 
-void FileDownloader::cancel() {
-    std::lock_guard lock(mutex_);
-    cancelled_ = true;
-    if (running_)
-        running_->cancel();
+QString FileDownloader::download(const QUrl& url, CancelToken* token, const DownloadChecks& checks) {
+    const CancelHook hook(token, [this] { cancel(); });
+    stop_.throwIfCancelled();
+    DownloadFolder folder;
+    PartialFile file(folder.path() + QLatin1Char('/') + fileNameFor(url), checks.sha512);
+    Retries::run(timeouts_, stop_, onRetry_, [&] {
+        for (;;) {
+            try {
+                transfer(url, file, checks);
+                break;
+            } catch (const StartOver&) {
+                file.startOver();
+            }
+        }
+        if (checks.isWhole && !checks.isWhole(file.path())) {
+            file.startOver();
+            throw TransportError(TransportErrorText::forError(
+                                     QNetworkReply::RemoteHostClosedError, url.host(), {}),
+                                 TransportError::Kind::Dropped);
+        }
+    });
+    sha512_ = file.finish();
+    folder.keep();
+    return file.path();
+}
+
+// One request for what is still missing: the rest of a body that broke off when the server can
+// tell it is still the same file (If-Range), else all of it.
+void FileDownloader::transfer(const QUrl& url, PartialFile& file, const DownloadChecks& checks) {
+    if (file.received > 0 && file.validator.isEmpty())
+        file.startOver();
+    HttpTransfer::Headers headers;
+    const bool resuming = file.received > 0;
+    if (resuming)
+        headers = {{"Range", "bytes=" + QByteArray::number(file.received) + '-'},
+                   {"If-Range", file.validator}};
+    qint64 total = 0;
+    const auto onResponse = [&](const HttpResponse& response) {
+        if (response.status == 206) {
+            const auto range = rangeOf(response.contentRange);
+            if (!resuming || !range || range->first != file.received)
+                throw StartOver();
+            total = range->second > 0 ? range->second : file.received + response.length;
+        } else {
+            if (resuming)
+                file.startOver(); // a full answer: the file changed or the server ignores ranges
+            total = std::max<qint64>(0, response.length);
+        }
+        file.validator = response.validator;
+        if (total > 0) {
+            QList<Volumes::Need> needs = checks.spaceFor ? checks.spaceFor(total) : QList<Volumes::Need>();
+            needs.append({QDir::tempPath(), total - file.received});
+            Volumes::require(needs);
+        }
+    };
+    HttpTransfer http(timeouts_, onResponse, [&](QByteArrayView piece) {
+        file.append(piece, total);
+        if (onProgress_)
+            onProgress_({file.received, total, speed_.update(file.received)});
+    });
+    const CancelHook stopTransfer(&stop_, [&http] { http.cancel(); });
+    try {
+        http.run(url, headers);
+    } catch (const DownloadError& error) {
+        if (resuming && error.httpStatus() == 416)
+            throw StartOver();
+        throw;
+    }
 }
 
 QString FileDownloader::fetchText(const QUrl& url, CancelToken* token) {
+    const CancelHook hook(token, [this] { cancel(); });
     QByteArray body;
-    HttpTransfer transfer({}, [&body](QByteArrayView piece, qint64) { body.append(piece); });
-    CancelHook hook(token, [&transfer] { transfer.cancel(); });
-    transfer.run(url);
+    Retries::run(timeouts_, stop_, onRetry_, [&] {
+        body.clear();
+        HttpTransfer http(timeouts_, [](const HttpResponse&) {},
+                          [&body](QByteArrayView piece) { body.append(piece); });
+        const CancelHook stopTransfer(&stop_, [&http] { http.cancel(); });
+        http.run(url);
+    });
     return QString::fromUtf8(body);
 }

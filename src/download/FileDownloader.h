@@ -2,59 +2,74 @@
 
 #include "download/DownloadProgress.h"
 #include "download/DownloadTimeouts.h"
+#include "download/Retries.h"
 #include "download/SpeedMeter.h"
+#include "support/CancelToken.h"
+#include "support/Volumes.h"
 
 #include <QString>
 #include <QUrl>
 
 #include <functional>
 #include <memory>
-#include <mutex>
 
-class CancelToken;
-class HttpTransfer;
+// What a caller asks of a download beyond its bytes.
+struct DownloadChecks {
+    // A SHA-512 of the body, computed while it streams (about as much CPU as receiving, so only a
+    // caller that checks a digest asks).
+    bool sha512 = false;
+    // The room the file will take beside its own, given its size, asked for before the body
+    // comes when the size is known (the folder it will be unpacked into, say).
+    std::function<QList<Volumes::Need>(qint64 size)> spaceFor;
+    // Whether a finished file is whole; one that is not counts as a body cut short.
+    std::function<bool(const QString& file)> isWhole;
+};
 
-// Fetches one large file over HTTP(S) into a private temporary folder, streaming it to
-// disk (and hashing it on the way when asked), with progress and speed. One object per download.
+// Fetches one large file over HTTP(S) into a private temporary folder, streaming it to disk
+// (and hashing it on the way when asked), with progress and speed. A transfer that fails for a
+// reason that may pass is tried again (see Retries), resuming a body that broke off where the
+// server can tell it is still the same file. One object per download.
 class FileDownloader {
 public:
     using ProgressHandler = std::function<void(const DownloadProgress&)>;
-    // Hashing costs about as much CPU as receiving, so only a caller that checks a digest asks.
-    enum class Digest { None, Sha512 };
 
-    // `onProgress` runs on the thread that calls download(), for every piece of the body.
-    explicit FileDownloader(ProgressHandler onProgress, DownloadTimeouts timeouts = {});
+    // `onProgress` and `onRetry` run on the thread that calls download().
+    explicit FileDownloader(ProgressHandler onProgress, DownloadTimeouts timeouts = {},
+                            Retries::NoticeHandler onRetry = {});
     ~FileDownloader();
     FileDownloader(const FileDownloader&) = delete;
     FileDownloader& operator=(const FileDownloader&) = delete;
 
-    // Blocks the calling thread (any thread) until the transfer ended. Returns the file's
-    // path inside a fresh "Brennick-<UUID>" folder in the temporary directory; the caller
-    // deletes that folder. Throws DownloadError::http(status) for a final status outside
-    // 200-299, DownloadError::noFile() when no file could be created, FileSystemError when
-    // writing it failed, TransportError when the network failed, Cancelled after a cancel.
-    // A failure leaves neither file nor folder behind.
-    QString download(const QUrl& url, CancelToken* token = nullptr, Digest digest = Digest::None);
+    // Blocks the calling thread (any thread) until the download ended. Returns the file's path
+    // inside a fresh "Brennick-<UUID>" folder in the temporary directory; the caller deletes that
+    // folder. Throws DownloadError::http(status) for a final status outside 200-299,
+    // FileSystemError when the file cannot be made or written (a sentence about the space
+    // when the disk is too full), TransportError when the network failed, Cancelled after a
+    // cancel. A failure leaves neither file nor folder behind.
+    QString download(const QUrl& url, CancelToken* token = nullptr, const DownloadChecks& checks = {});
 
-    // Any thread. Ends a running download() with Cancelled; a later one never starts.
+    // Any thread. Ends a running download() or its wait with Cancelled; a later one never starts.
     void cancel();
 
-    // Lower-case hex SHA-512 of the body, computed while it streamed; set once a download()
-    // that asked for Digest::Sha512 returned successfully, empty otherwise.
+    // Lower-case hex SHA-512 of the whole body, computed while it streamed; set once a
+    // download() that asked for it returned successfully, empty otherwise.
     QString sha512() const { return sha512_; }
 
-    // The whole body at `url` as UTF-8, ill-formed bytes replaced by U+FFFD. Throws
-    // DownloadError::http for a status outside 200-299, TransportError, Cancelled.
-    static QString fetchText(const QUrl& url, CancelToken* token = nullptr);
+    // The whole body at `url` as UTF-8, ill-formed bytes replaced by U+FFFD, tried again like a
+    // download. Throws DownloadError::http for a status outside 200-299, TransportError,
+    // Cancelled.
+    QString fetchText(const QUrl& url, CancelToken* token = nullptr);
 
 private:
+    class PartialFile;
+    void transfer(const QUrl& url, PartialFile& file, const DownloadChecks& checks);
+
     ProgressHandler onProgress_;
     DownloadTimeouts timeouts_;
+    Retries::NoticeHandler onRetry_;
     SpeedMeter speed_;
     QString sha512_;
-    std::mutex mutex_; // guards the two fields below against cancel() from other threads
-    bool cancelled_ = false;
-    HttpTransfer* running_ = nullptr;
+    CancelToken stop_;
 };
 
 using MakeDownloader = std::function<std::shared_ptr<FileDownloader>()>;

@@ -5,6 +5,7 @@
 #include "download/TransportErrorText.h"
 #include "support/CancelToken.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -32,10 +33,38 @@ QString hostOf(const QUrl& url) {
     return url.host().isEmpty() ? url.toDisplayString() : url.host();
 }
 
+TransportError::Kind kindOf(QNetworkReply::NetworkError error) {
+    using E = QNetworkReply::NetworkError;
+    switch (error) {
+    case E::ConnectionRefusedError:
+        return TransportError::Kind::Refused;
+    case E::RemoteHostClosedError:
+    case E::TemporaryNetworkFailureError:
+    case E::NetworkSessionFailedError:
+        return TransportError::Kind::Dropped;
+    case E::TimeoutError:
+        return TransportError::Kind::TimedOut;
+    default:
+        return TransportError::Kind::Other;
+    }
+}
+
+// Retry-After in seconds or as an HTTP date; -1 s when the answer had none.
+std::chrono::seconds retryAfter(const QByteArray& value) {
+    bool isNumber = false;
+    const qint64 seconds = value.trimmed().toLongLong(&isNumber);
+    if (isNumber)
+        return std::chrono::seconds(std::max<qint64>(0, seconds));
+    const QDateTime at = QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
+    if (!at.isValid())
+        return std::chrono::seconds(-1);
+    return std::chrono::seconds(std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(at)));
+}
+
 } // namespace
 
-HttpTransfer::HttpTransfer(DownloadTimeouts timeouts, BodySink sink)
-    : timeouts_(timeouts), sink_(std::move(sink)) {
+HttpTransfer::HttpTransfer(DownloadTimeouts timeouts, ResponseHandler onResponse, BodySink sink)
+    : timeouts_(std::move(timeouts)), onResponse_(std::move(onResponse)), sink_(std::move(sink)) {
     connectTimer_.setSingleShot(true);
     stallTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, [this] {
@@ -61,7 +90,7 @@ void HttpTransfer::giveUp(const QString& sentence) {
     abortReply();
 }
 
-void HttpTransfer::run(const QUrl& url) {
+void HttpTransfer::run(const QUrl& url, const Headers& headers) {
     if (cancelled_)
         throw Cancelled();
     if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))
@@ -75,6 +104,8 @@ void HttpTransfer::run(const QUrl& url) {
     // The bytes as published, never re-encoded on the way, so that a declared length can be
     // checked against what arrived.
     request.setRawHeader("Accept-Encoding", "identity");
+    for (const auto& [name, value] : headers)
+        request.setRawHeader(name, value);
     const std::unique_ptr<QNetworkReply> reply(manager.get(request));
     reply_ = reply.get();
     reply->setReadBufferSize(readBufferSize);
@@ -117,15 +148,18 @@ void HttpTransfer::readBody() {
         reply_->skip(reply_->bytesAvailable());
         return;
     }
-    if (total_ < 0) {
-        const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
-        total_ = length.isValid() ? std::max<qint64>(0, length.toLongLong()) : 0;
-    }
     buffer_.resize(pieceSize);
     try {
+        if (!std::exchange(bodyStarted_, true)) {
+            const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+            expected_ = length.isValid() ? std::max<qint64>(0, length.toLongLong()) : -1;
+            const QByteArray etag = reply_->rawHeader("ETag");
+            onResponse_({status.toInt(), expected_, reply_->rawHeader("Content-Range"),
+                         etag.isEmpty() ? reply_->rawHeader("Last-Modified") : etag});
+        }
         for (qint64 n; (n = reply_->read(buffer_.data(), buffer_.size())) > 0;) {
             received_ += n;
-            sink_(QByteArrayView(buffer_.constData(), n), total_);
+            sink_(QByteArrayView(buffer_.constData(), n));
         }
     } catch (...) {
         sinkError_ = std::current_exception();
@@ -134,23 +168,26 @@ void HttpTransfer::readBody() {
 }
 
 void HttpTransfer::throwOutcome(const QNetworkReply& reply) {
+    using Kind = TransportError::Kind;
     if (cancelled_)
         throw Cancelled();
     if (sinkError_)
         std::rethrow_exception(sinkError_);
     if (!timeoutSentence_.isEmpty())
-        throw TransportError(timeoutSentence_);
+        throw TransportError(timeoutSentence_, Kind::TimedOut);
     const QNetworkReply::NetworkError error = reply.error();
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!isNetworkLayer(error) && status.isValid() && !isSuccess(status.toInt()))
-        throw DownloadError::http(status.toInt());
+        throw DownloadError::http(status.toInt(), retryAfter(reply.rawHeader("Retry-After")));
     // Qt may end a body cut short by a closed connection as if it were complete.
-    if (error == QNetworkReply::NoError && total_ > 0 && received_ != total_)
+    if (error == QNetworkReply::NoError && expected_ >= 0 && received_ != expected_)
         throw TransportError(TransportErrorText::forError(QNetworkReply::RemoteHostClosedError,
-                                                          hostOf(reply.url()), {}));
+                                                          hostOf(reply.url()), {}),
+                             Kind::Dropped);
     if (error == QNetworkReply::NoError)
         return;
     const QString detail =
         !sslErrors_.isEmpty() ? sslErrors_.first().errorString() : reply.errorString();
-    throw TransportError(TransportErrorText::forError(error, hostOf(reply.url()), detail));
+    throw TransportError(TransportErrorText::forError(error, hostOf(reply.url()), detail),
+                         kindOf(error));
 }

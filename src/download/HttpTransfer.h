@@ -16,22 +16,32 @@
 
 class QNetworkReply;
 
+// What the final response says about its body, read once its headers are in.
+struct HttpResponse {
+    int status = 0;
+    qint64 length = -1;      // Content-Length; -1 when none was sent
+    QByteArray contentRange; // of a 206: "bytes 100-999/1000"
+    QByteArray validator;    // ETag, or Last-Modified without one: what If-Range can name
+};
+
 // One GET, run on the calling thread from the request to the end of the final response
 // (redirects followed, never from https to http). The body of a 2xx answer is handed to
 // the sink piece by piece as it arrives; any other body is dropped.
 class HttpTransfer : public QObject {
     Q_OBJECT
 public:
-    // Gets each piece of a 2xx body and the expected total (0 when unknown). An exception
-    // thrown here ends the transfer and leaves run() with that exception.
-    using BodySink = std::function<void(QByteArrayView piece, qint64 total)>;
+    // Called once with a 2xx final response, before its first piece reaches the sink. An
+    // exception thrown by either ends the transfer and leaves run() with that exception.
+    using ResponseHandler = std::function<void(const HttpResponse&)>;
+    using BodySink = std::function<void(QByteArrayView piece)>;
+    using Headers = QList<std::pair<QByteArray, QByteArray>>;
 
-    HttpTransfer(DownloadTimeouts timeouts, BodySink sink);
+    HttpTransfer(DownloadTimeouts timeouts, ResponseHandler onResponse, BodySink sink);
 
     // Blocks in a local event loop until the transfer ended. Throws DownloadError::http for a
-    // final status outside 200-299, TransportError when the network failed, Cancelled after
-    // cancel(). One run per object.
-    void run(const QUrl& url);
+    // final status outside 200-299, TransportError when the network failed (a body shorter than
+    // its declared length included), Cancelled after cancel(). One run per object.
+    void run(const QUrl& url, const Headers& headers = {});
 
     // Any thread, any time; makes run() end with Cancelled within moments.
     void cancel();
@@ -44,13 +54,15 @@ private:
     void throwOutcome(const QNetworkReply& reply);
 
     DownloadTimeouts timeouts_;
+    ResponseHandler onResponse_;
     BodySink sink_;
     std::atomic<bool> cancelled_ = false;
     QNetworkReply* reply_ = nullptr;
     QTimer connectTimer_;
     QTimer stallTimer_;
     QByteArray buffer_;
-    qint64 total_ = -1; // the final response's declared length, 0 when it has none
+    bool bodyStarted_ = false;
+    qint64 expected_ = -1; // the final response's declared length, -1 when it has none
     qint64 received_ = 0;
     QList<QSslError> sslErrors_;
     QString timeoutSentence_;

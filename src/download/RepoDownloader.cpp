@@ -8,6 +8,7 @@
 #include "support/FolderOps.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
+#include "support/ZipExtractor.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -27,7 +28,13 @@ QString downloadArchive(const MakeDownloader& makeDownloader, LogStore& log, Can
             continue;
         log.append(QStringLiteral("Downloading ") + url.toString());
         try {
-            return makeDownloader()->download(url, &token);
+            DownloadChecks checks;
+            // A branch archive comes without a length: only a whole zip shows it all arrived.
+            checks.isWhole = ZipExtractor::isWhole;
+            checks.spaceFor = [](qint64 size) {
+                return QList<Volumes::Need>{{Paths::supportRoot(), unpackedEstimate(size)}};
+            };
+            return makeDownloader()->download(url, &token, checks);
         } catch (const DownloadError& error) {
             if (error.kind() != DownloadError::Kind::Http || error.httpStatus() != 404)
                 throw;

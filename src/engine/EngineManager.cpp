@@ -8,6 +8,7 @@
 #include "support/FolderOps.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
+#include "support/Volumes.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -68,13 +69,17 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
 
     log.append(QStringLiteral("Downloading ") + archiveUrl->toString());
     const std::shared_ptr<FileDownloader> downloader = makeDownloader();
-    const QString archive =
-        downloader->download(*archiveUrl, &token, FileDownloader::Digest::Sha512);
+    DownloadChecks checks;
+    checks.sha512 = true;
+    checks.spaceFor = [](qint64 size) {
+        return QList<Volumes::Need>{{Paths::engineFolder(), unpackedEstimate(size)}};
+    };
+    const QString archive = downloader->download(*archiveUrl, &token, checks);
     const FolderCleanup archiveFolder(QFileInfo(archive).absolutePath());
     token.throwIfCancelled();
 
     log.append(QStringLiteral("Checking the download against Godot's published SHA512 checksum"));
-    const QString list = FileDownloader::fetchText(*checksumUrl, &token);
+    const QString list = downloader->fetchText(*checksumUrl, &token);
     const std::optional<QString> expected = ChecksumList::digestFor(list, asset);
     if (!expected)
         throw DownloadError::message(QStringLiteral("Godot's checksum list has no entry for ") +

@@ -17,8 +17,11 @@ namespace {
 constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 [[noreturn]] void fail(const QStringList& path, int error) {
-    throw FileSystemError(path.join(QLatin1Char('/')) + QStringLiteral(": ") +
-                          QString::fromLocal8Bit(std::strerror(error)));
+    const QString sentence = path.join(QLatin1Char('/')) + QStringLiteral(": ") +
+                             QString::fromLocal8Bit(std::strerror(error));
+    if (error == ENOSPC || error == EDQUOT)
+        throw DiskFullError(sentence);
+    throw FileSystemError(sentence);
 }
 
 bool isFolder(int parent, const char* name) {

@@ -22,3 +22,9 @@ class FileSystemError : public UserError {
 public:
     using UserError::UserError;
 };
+
+// A write failed because the file system is full (or the user's quota is used up).
+class DiskFullError : public FileSystemError {
+public:
+    using FileSystemError::FileSystemError;
+};

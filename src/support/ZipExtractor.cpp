@@ -119,11 +119,12 @@ void writeEntry(archive* in, archive_entry* entry, TreeWriter& tree) {
     }
 }
 
-void unpack(const QString& archivePath, const QString& target, const LineHandler& onLine) {
-    TreeWriter tree(target);
+// Calls `visit` for every entry of the archive. Only the reader that starts from the central
+// directory: a zip cut short has none and fails, where a streaming reader could stop cleanly at
+// an entry boundary. Throws UserError on a damaged archive.
+void forEachEntry(const QString& archivePath, const LineHandler& onLine,
+                  const std::function<void(archive*, archive_entry*)>& visit) {
     ReadArchive in(archive_read_new(), archive_read_free);
-    // Only the reader that starts from the central directory: a zip cut short has none and
-    // fails, where a streaming reader could stop cleanly at an entry boundary.
     archive_read_support_format_zip_seekable(in.get());
     if (archive_read_open_filename(in.get(), QFile::encodeName(archivePath).constData(),
                                    readBlockSize) != ARCHIVE_OK)
@@ -138,20 +139,49 @@ void unpack(const QString& archivePath, const QString& target, const LineHandler
             throw UserError(errorText(in.get()));
         if (status == ARCHIVE_WARN)
             onLine(errorText(in.get()));
-        writeEntry(in.get(), entry, tree);
+        visit(in.get(), entry);
     }
 }
 
 } // namespace
 
-int extract(const QString& archive, const QString& target, const LineHandler& onLine) {
+int extract(const QString& archivePath, const QString& target, const LineHandler& onLine) {
     try {
-        unpack(archive, target, onLine);
+        TreeWriter tree(target);
+        forEachEntry(archivePath, onLine,
+                     [&tree](archive* in, archive_entry* entry) { writeEntry(in, entry, tree); });
         return 0;
+    } catch (const DiskFullError&) {
+        throw;
     } catch (const UserError& error) {
         onLine(error.description());
         return 1;
     }
+}
+
+bool isWhole(const QString& archivePath) {
+    try {
+        forEachEntry(archivePath, [](const QString&) { throw UserError({}); },
+                     [](archive* in, archive_entry*) {
+                         while (nextBlock(in)) {
+                         }
+                     });
+        return true;
+    } catch (const UserError&) {
+        return false;
+    }
+}
+
+qint64 unpackedSize(const QString& archivePath) {
+    qint64 total = 0;
+    try {
+        forEachEntry(archivePath, [](const QString&) {}, [&total](archive*, archive_entry* entry) {
+            total += std::max<la_int64_t>(0, archive_entry_size(entry));
+        });
+    } catch (const UserError&) {
+        return -1;
+    }
+    return total;
 }
 
 } // namespace ZipExtractor

@@ -20,7 +20,15 @@ using LineHandler = std::function<void(const QString&)>;
 // or climbing after a name). Links that stay inside are kept. What was written before a failure
 // stays in `target`; callers unpack into a staging folder and delete it.
 //
-// Blocking; call it off the GUI thread.
+// A full file system is not a broken archive: it throws DiskFullError. Blocking; call it off the
+// GUI thread.
 int extract(const QString& archive, const QString& target, const LineHandler& onLine);
+
+// Whether `archive` is a whole zip: its central directory is there and every entry's data
+// matches its checksum. Reads it all; blocking.
+bool isWhole(const QString& archive);
+
+// The bytes its entries take once unpacked, from the central directory; -1 when it cannot be read.
+qint64 unpackedSize(const QString& archive);
 
 } // namespace ZipExtractor

@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "support/InstanceLock.h"
+#include "support/Leftovers.h"
 #include "support/InterruptHandler.h"
 #include "ui/AppIcon.h"
 #include "ui/DialogPrompts.h"
@@ -44,6 +45,7 @@ int runWindow(int argc, char** argv) {
         return 1;
     }
     WindowActivation activation;
+    Leftovers::remove();
 
     QSettings settings;
     DialogPrompts prompts;

@@ -86,6 +86,9 @@ TEST_F(LaunchEndToEnd, FailedStepsEndInNeedsWithTheirSentence) {
         EXPECT_EQ(model().phase().text(), needs);
         EXPECT_TRUE(needs.contains(model().log().lines().last().mid(9))) << needs;
     }
+    EXPECT_TRUE(model().log().lines().contains(
+        "The server answered with HTTP 500. Trying again in 1 s (2 of 4)."));
+    EXPECT_TRUE(details.contains("Connection lost \u00b7 trying again in 1 s (4 of 4)"));
     EXPECT_TRUE(model().info()->usesCSharp) << "the refusal comes after the game's details";
     EXPECT_TRUE(model().log().lines().contains(patched)) << "and after the patch";
     EXPECT_EQ(server.requestLog().last(), game) << "and no engine was asked for";

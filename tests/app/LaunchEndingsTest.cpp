@@ -1,5 +1,7 @@
 #include "LaunchFixture.h"
 
+#include "testkit/SmallDisk.h"
+
 #include <QFileInfo>
 
 using K = Phase::Kind;
@@ -73,6 +75,19 @@ TEST_F(LaunchEndings, AStopOrCancelAsTheGameStartsIsNeverLost) {
         EXPECT_EQ(model().log().lines().last(), stop ? "Game stopped." : "Cancelled.");
     }
     EXPECT_TRUE(gameGone());
+}
+
+TEST_F(LaunchEndings, ADataFolderThatCannotRunProgramsIsToldBeforeTheEngineDownload) {
+    const SmallDisk disk(dataHome(), "size=16m,noexec");
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small disk (the CI runs as root)";
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().phase().text(),
+              "Programs can't run from " + Paths::supportRoot() +
+                  ": its drive is mounted with "
+                  "noexec, so Godot can't start there. Point XDG_DATA_HOME at a folder on another "
+                  "drive and press Play again.");
+    EXPECT_EQ(requestsFor("godotengine"), 0);
 }
 
 TEST_F(LaunchEndings, CancelInEachStepLeavesWhatTheDiskHolds) {

@@ -21,11 +21,14 @@ protected:
             env.screenArea = [] { return std::optional<QSizeF>({1920, 1055}); };
             env.importTiming = {20ms, 20s};
             env.playingAfter = 400ms;
+            env.downloads.retryDelays = {20ms, 20ms, 20ms};
         });
         QObject::connect(&model(), &AppModel::phaseChanged,
                          [this] { phases << model().phase().kind(); });
         QObject::connect(&model(), &AppModel::stepTextChanged,
                          [this] { steps << model().stepText(); });
+        QObject::connect(&model(), &AppModel::detailTextChanged,
+                         [this] { details << model().detailText(); });
     }
     void TearDown() override { harness.reset(); }
 
@@ -58,4 +61,5 @@ protected:
     std::unique_ptr<ModelHarness> harness;
     QList<Phase::Kind> phases;
     QStringList steps;
+    QStringList details;
 };

@@ -80,11 +80,11 @@ TEST_F(Commands, InfoDescribesTheGameAsJsonOrTextOrSaysThereIsNone) {
 }
 
 TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoAndRemoveFreesTheDisk) {
-    const CommandRun failed = quillfire({"setup"}); // the tests' hosting service is a closed port
-    EXPECT_EQ(failed.code, 1);
-    EXPECT_TRUE(failed.err.startsWith("A download failed: Could not connect to 127.0.0.1"))
-        << failed.err;
     testkit::HttpTestServer server;
+    server.useAsHostingService(); // with no game yet
+    const CommandRun failed = quillfire({"setup"});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_EQ(failed.err, "The server answered with HTTP 404.\n");
     testkit::serveSampleGame(server, "game_output='ERROR: no GPU\\n' game_exit=3");
     const CommandRun early = quillfire({"play"});
     EXPECT_EQ(early.code, 2) << early.err;

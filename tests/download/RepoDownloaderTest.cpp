@@ -58,10 +58,20 @@ TEST_F(FetchGame, AFailureLeavesTheEarlierGameAndNothingElse) {
                  s.setRoute(branch("main"), "broken", {{"status", 500}});
                  s.serveGameArchive(good, "master");
              },
-             "The server answered with HTTP 500.", 1},
+             "The server answered with HTTP 500.", 4},
             {"neither branch", [](auto&) {}, "The server answered with HTTP 404.", 2},
-            {"truncated", [&](auto& s) { s.serveGameArchive(good.chopped(good.size() / 2)); },
-             unpackFailed, 1},
+            {"cut inside a chunk",
+             [&](auto& s) {
+                 s.setRoute(branch("main"), good,
+                            {{"framing", "chunked"}, {"drop_after", good.size() / 2}});
+             },
+             "The server 127.0.0.1 closed the connection before the download was complete.", 4},
+            {"cut without a length",
+             [&](auto& s) {
+                 s.setRoute(branch("main"), good,
+                            {{"framing", "close"}, {"drop_after", good.size() / 2}});
+             },
+             "The server 127.0.0.1 closed the connection before the download was complete.", 4},
             {"absolute link",
              [](auto& s) {
                  s.serveGameArchive(ziptest::zip(

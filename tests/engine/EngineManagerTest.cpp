@@ -1,10 +1,14 @@
 #include "engine/EngineManager.h"
 
 #include "download/DownloadError.h"
+#include "support/Paths.h"
 #include "testkit/InstallFixture.h"
+#include "testkit/SmallDisk.h"
 #include "testkit/ZipBuilder.h"
 
 #include <QCryptographicHash>
+#include <QJsonArray>
+#include <QRegularExpression>
 
 #include <thread>
 
@@ -37,9 +41,18 @@ protected:
                                   "data/Brennick/Engine/godot-4.2.2/earlier.txt"};
 };
 
+// The connection drops at 40 %: the rest is asked for and the whole is verified.
 TEST_F(EngineManagerTest, InstallsAVerifiedBuildInPlaceOfTheEarlierOne) {
-    server.serveEngine(spec, engineZip({Entry::file("data/readme.txt", "engine data")}));
+    const QByteArray zip =
+        ziptest::zip({Entry::file(program, "#!/bin/sh\n", 0755),
+                      Entry::file("data/readme.txt", QByteArray(1'000'000, 'd'))},
+                     ziptest::Compression::Store);
+    server.serveEngine(spec, zip);
+    server.setRoute(QUrl(spec.archiveUrl()).path(), zip,
+                    {{"answers", QJsonArray{QJsonObject{{"drop_after", zip.size() * 4 / 10}}}}});
     install();
+    EXPECT_EQ(server.requestLog().filter("Range: bytes=").size(), 1);
+    EXPECT_LT(server.bytesSent(), 1.2 * zip.size());
     EXPECT_EQ(EngineManager::executable(spec), spec.installFolder() + "/" + program);
     EXPECT_EQ(log.lines(),
               (QStringList{"Downloading " + spec.archiveUrl(),
@@ -95,6 +108,30 @@ TEST_F(EngineManagerTest, AFailedInstallLeavesTheEarlierInstallAndNothingElse) {
     server.serveEngine(spec, ziptest::zip({Entry::file("readme.txt", "")}));
     EXPECT_EQ(failureOf([this] { install(); }),
               "Godot was unpacked but its program was not found.");
+}
+
+// The estimate before the download (three times the archive), and the archive's own word
+// before unpacking, on a data folder of 4 MiB.
+TEST_F(EngineManagerTest, ADataFolderTooSmallIsToldBeforeAnythingIsWritten) {
+    const SmallDisk disk(dataHome(), "size=4m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small disk (the CI runs as root)";
+    QByteArray noise;
+    for (int i = 0; i < 2'000'000; ++i)
+        noise += char(i * 7919 >> 9);
+    const std::pair<QByteArray, const char*> cases[] = {
+        {ziptest::zip({Entry::file(program, noise, 0755)}, ziptest::Compression::Store), "6 MB"},
+        {engineZip({Entry::file("zeros", QByteArray(20'000'000, 0))}), "20 MB"},
+    };
+    for (const auto& [zip, needed] : cases) {
+        server.serveEngine(spec, zip);
+        const QString sentence = failureOf([this] { install(); });
+        EXPECT_TRUE(sentence.startsWith(QString("Brennick needs about %1 free in %2")
+                                            .arg(needed, QDir::cleanPath(Paths::engineFolder()))))
+            << sentence;
+        EXPECT_TRUE(sentence.endsWith(" are free.")) << sentence;
+        EXPECT_TRUE(tree().filter(QRegularExpression("tmp/|staging|godot-")).isEmpty()) << needed;
+    }
 }
 
 TEST_F(EngineManagerTest, ACancelLeavesTheEarlierInstallAndNothingElse) {

@@ -1,6 +1,7 @@
 #include "support/ByteCount.h"
 #include "support/CancelToken.h"
 #include "support/FolderOps.h"
+#include "support/Leftovers.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
 #include "support/UserError.h"
@@ -10,6 +11,9 @@
 #include <QDir>
 
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 TEST(ByteCount, UsesDecimalUnitsWithTheirUsualPrecision) {
     const std::pair<qint64, const char*> cases[] = {
@@ -134,6 +138,24 @@ TEST_F(PathsTest, FolderSizeCountsRegularFilesHiddenOnesTooButNotLinks) {
     QFile::link(scratch() + "/outside", scratch() + "/tree/linkdir");
     EXPECT_EQ(Paths::folderSize(scratch() + "/tree"), 12);
     EXPECT_EQ(Paths::folderSize(scratch() + "/missing"), 0);
+}
+
+TEST_F(PathsTest, WhatAKilledLauncherLeftBehindIsRemovedButNothingElse) {
+    for (const char* path : {"Game.staging/x", "Game.old-1/x", "Engine/staging-A/x",
+                             "Engine/godot-3.5.3.old-2/x", "Game/kept", "Engine/godot-3.5.3/kept"})
+        testkit::writeFile(Paths::supportRoot(), path, "");
+    for (const char* folder : {"Brennick-OLD", "Brennick-NEW", "other"})
+        testkit::writeFile(QDir::tempPath(), QString(folder) + "/a.zip", "");
+    const timespec twoDaysAgo[2] = {{time(nullptr) - 2 * 86400, 0}, {time(nullptr) - 2 * 86400, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(QDir::tempPath() + "/Brennick-OLD"), twoDaysAgo, 0);
+    Leftovers::remove();
+    EXPECT_EQ(QDir(Paths::supportRoot()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{"Engine", "Game"}));
+    EXPECT_EQ(QDir(Paths::engineFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{"godot-3.5.3"});
+    EXPECT_EQ(QDir(QDir::tempPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{"Brennick-NEW", "other"}))
+        << "a younger download may be another launcher's, running now";
 }
 
 TEST_F(PathsTest, AReplaceThatFailsPutsTheOldFolderBack) {

@@ -1,4 +1,6 @@
 #include "support/ZipExtractor.h"
+#include "support/UserError.h"
+#include "testkit/SmallDisk.h"
 #include "testkit/TestEnvironment.h"
 #include "testkit/ZipBuilder.h"
 
@@ -89,6 +91,16 @@ TEST_F(ZipExtractorTest, RefusesUnsafeEntriesAndDamagedArchivesWritingNothingOut
                   QStringList{"target"})
             << what;
     }
+}
+
+TEST_F(ZipExtractorTest, AFullDiskIsNoBrokenArchive) {
+    const SmallDisk disk(target(), "size=256k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small disk (the CI runs as root)";
+    testkit::writeFile(scratch(), "a.zip",
+                       ziptest::zip({Entry::file("big", QByteArray(1'000'000, 'b'))}));
+    EXPECT_THROW(ZipExtractor::extract(scratch() + "/a.zip", target(), [](const QString&) {}),
+                 DiskFullError);
 }
 
 } // namespace

@@ -47,16 +47,20 @@ QString HttpTestServer::baseUrl() const {
     return QString("%1://127.0.0.1:%2").arg(tls_ == Tls::On ? "https" : "http").arg(port_);
 }
 
+// Named by their contents, so that a body is never rewritten while it is being sent.
+QString HttpTestServer::bodyName(const QByteArray& body) {
+    const QString name = QCryptographicHash::hash(body, QCryptographicHash::Sha1).toHex();
+    if (!QFileInfo::exists(folder_.filePath(name)))
+        writeFile(folder_.path(), name, body);
+    return name;
+}
+
 void HttpTestServer::setRoute(const QString& path, const QByteArray& body, const QJsonObject& how) {
     routes_.insert(path, {body, how});
     QJsonObject routes;
     for (auto it = routes_.begin(); it != routes_.end(); ++it) {
-        // Named by their contents, so that a body is never rewritten while it is being sent.
-        const QString name = QCryptographicHash::hash(it->first, QCryptographicHash::Sha1).toHex();
-        if (!QFileInfo::exists(folder_.filePath(name)))
-            writeFile(folder_.path(), name, it->first);
         QJsonObject route = it->second;
-        route["body"] = name;
+        route["body"] = bodyName(it->first);
         routes[it.key()] = route;
     }
     // Replaced whole, so that the server never reads half a file.
@@ -68,6 +72,13 @@ void HttpTestServer::setRoute(const QString& path, const QByteArray& body, const
 
 QStringList HttpTestServer::requestLog() const {
     return QString(readFile(folder_.filePath("requests.log"))).split('\n', Qt::SkipEmptyParts);
+}
+
+qint64 HttpTestServer::bytesSent() const {
+    qint64 sent = 0;
+    for (const QByteArray& line : readFile(folder_.filePath("sent.log")).split('\n'))
+        sent += line.toLongLong();
+    return sent;
 }
 
 void HttpTestServer::trustCertificate() const {

@@ -27,10 +27,15 @@ public:
     QUrl url(const QString& path) const { return QUrl(baseUrl() + path); }
 
     // Answers `path` with `body`; `how` holds the server's other route keys (status, framing,
-    // redirect, trickle, interval, drop_after, stall_after, silent).
+    // redirect, trickle, interval, drop_after, stall_after, silent, retry_after, answers).
     void setRoute(const QString& path, const QByteArray& body, const QJsonObject& how = {});
-    // Request targets as sent ("/path", or "http://host/path" through a proxy), oldest first.
+    // The name under which an answer of a route may send `body` instead of the route's.
+    QString bodyName(const QByteArray& body);
+    // Request targets as sent ("/path", or "http://host/path" through a proxy), each followed by
+    // " Range: bytes=N-" when it asked for a range, oldest first.
     QStringList requestLog() const;
+    // The body bytes sent so far, all requests together.
+    qint64 bytesSent() const;
     // Tls::On only: lets downloads in this process accept the server's certificate.
     void trustCertificate() const;
 

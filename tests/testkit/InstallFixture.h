@@ -21,7 +21,7 @@ protected:
     MakeDownloader makeDownloader() {
         return [this] {
             ++downloadersMade;
-            return std::make_shared<FileDownloader>([this](auto& p) { onProgress(p); });
+            return std::make_shared<FileDownloader>([this](auto& p) { onProgress(p); }, timeouts);
         };
     }
     // The sentence `step` fails with.
@@ -47,6 +47,7 @@ protected:
     }
 
     testkit::HttpTestServer server;
+    DownloadTimeouts timeouts{15s, 30s, {20ms, 20ms, 20ms}}; // quick tries again
     LogStore log;
     CancelToken token;
     int downloadersMade = 0;

@@ -18,6 +18,9 @@ inline std::ostream& operator<<(std::ostream& os, const QString& text) {
 inline std::ostream& operator<<(std::ostream& os, const QByteArray& bytes) {
     return os << bytes.toStdString();
 }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text << '"';
+}
 
 namespace testkit {
 

@@ -2,16 +2,20 @@
 """A loopback HTTP(S) server for the tests, with switchable misbehaviour.
 
 usage: fault-server.py FOLDER [--tls]   (--tls: FOLDER holds cert.pem and key.pem)
-Prints its port once listening. Logs every request target to FOLDER/requests.log, then answers
-as FOLDER/routes.json says for the path (404 without a route): "body" (a file in FOLDER),
-"status" (200), "framing" (length, chunked or close), "redirect" (302 unless status is 3xx),
-"trickle" (bytes sent every "interval" ms), "drop_after" (bytes, then the connection closes),
-"stall_after" (bytes, then nothing more) and "silent" (never answer).
+Prints its port once listening. Logs every request target (and its Range) to FOLDER/requests.log
+and the body bytes sent to FOLDER/sent.log, then answers as FOLDER/routes.json says for the path
+(404 without a route): "body" (a file in FOLDER, also its ETag), "status" (200), "framing"
+(length, chunked or close), "redirect" (302 unless status is 3xx), "trickle" (bytes sent every
+"interval" ms), "drop_after" (bytes, then the connection closes; inside a chunk when chunked),
+"stall_after" (bytes, then nothing more), "silent" (never answer), "retry_after" (a header) and
+"answers" (routes for the first requests, in order, each taking the keys it lacks from the route).
+A 200 answers "Range: bytes=N-" with a 206 of the rest, unless an If-Range names another ETag.
 """
 import http.server, json, os, ssl, sys, threading, time, urllib.parse
 
 folder = sys.argv[1]
 lock = threading.Lock()
+served = {}
 
 
 def in_folder(name):
@@ -25,14 +29,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
     def do_GET(self):
+        path = urllib.parse.urlsplit(self.path).path
+        asked = self.headers.get("Range")
         with lock:
             with open(in_folder("requests.log"), "a") as log:
-                log.write(self.path + "\n")
+                log.write(self.path + (" Range: " + asked if asked else "") + "\n")
             with open(in_folder("routes.json")) as routes:
-                route = json.load(routes).get(urllib.parse.urlsplit(self.path).path)
+                route = json.load(routes).get(path, {"status": 404})
+            count = served[path] = served.get(path, 0) + 1
+        answers = route.get("answers", [])
+        if count <= len(answers):
+            route = {**route, **answers[count - 1]}
         self.close_connection = True
-        if route is None:
-            route = {"status": 404}
         if route.get("silent"):
             time.sleep(3600)
         status = route.get("status", 200)
@@ -43,9 +51,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             return
         body = open(in_folder(route["body"]), "rb").read() if "body" in route else b"Not found\n"
+        etag = '"%s"' % route.get("body", "")
+        start = 0
+        if status == 200 and asked and asked.startswith("bytes=") and \
+                self.headers.get("If-Range", etag) == etag:
+            start = int(asked[6:].split("-")[0])
+            status = 206 if start < len(body) else 416
         framing = route.get("framing", "length")
         self.send_response(status)
         self.send_header("Connection", "close")
+        self.send_header("ETag", etag)
+        if "retry_after" in route:
+            self.send_header("Retry-After", str(route["retry_after"]))
+        if status == 206:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
+        if status == 416:
+            body = b""
+        body = body[start:]
         if framing == "length":
             self.send_header("Content-Length", str(len(body)))
         elif framing == "chunked":
@@ -53,12 +75,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         limit = min(len(body), route.get("drop_after", route.get("stall_after", len(body))))
         step = route.get("trickle") or 1 << 20
-        for start in range(0, limit, step):
-            piece = body[start:min(limit, start + step)]
-            self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece) if framing == "chunked" else piece)
+        sent = 0
+        for at in range(0, limit, step):
+            whole, piece = body[at:at + step], body[at:min(limit, at + step)]
+            if framing == "chunked":  # a cut chunk still announces its whole length
+                self.wfile.write(b"%x\r\n" % len(whole))
+            self.wfile.write(piece + (b"\r\n" if framing == "chunked" and len(piece) == len(whole) else b""))
             self.wfile.flush()
+            sent += len(piece)
             if "trickle" in route:
                 time.sleep(route.get("interval", 50) / 1000)
+        with lock, open(in_folder("sent.log"), "a") as log:
+            log.write("%d\n" % sent)
         if "stall_after" in route and "drop_after" not in route:
             time.sleep(3600)
         elif framing == "chunked" and "drop_after" not in route:

@@ -1,4 +1,5 @@
 #include "support/Paths.h"
+#include "testkit/HttpTestServer.h"
 #include "ui/AboutView.h"
 #include "ui/SettingsView.h"
 #include "ui/WindowTest.h"
@@ -66,8 +67,10 @@ TEST_F(Sheets, FolderAndMaintenanceButtons) {
         EXPECT_FALSE(sheetShownWhileAsking) << "the sheet goes first";
     }
     harness->prompts.onAsk = nullptr;
+    testkit::HttpTestServer server; // with no game: the update fails at once
+    server.useAsHostingService();
     QSignalSpy finished(&model(), &AppModel::runFinished);
-    in(openSettings(), "updateButton")->click(); // the tests' hosting service is a closed port
+    in(openSettings(), "updateButton")->click();
     EXPECT_TRUE(model().isWorking());
     sheet = openSettings();
     EXPECT_FALSE(in(sheet, "reinstallButton")->isEnabled()) << "nothing that harms the run";
