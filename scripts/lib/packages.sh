@@ -4,7 +4,7 @@
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libarchive-dev libssl-dev
   qt6-wayland fonts-dejavu-core)
 TEST_PACKAGES=(libgtest-dev python3 xvfb xauth openssl curl libarchive-tools godot3 dbus-daemon
-  libgl1-mesa-dri desktop-file-utils appstream dpkg-dev file)
+  libgl1-mesa-dri desktop-file-utils appstream dpkg-dev file nginx)
 
 install_missing() {
   local missing=()
@@ -16,5 +16,15 @@ install_missing() {
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # The tests start their own nginx on loopback; installing it must not start a system web server.
+  local policy=/usr/sbin/policy-rc.d added=""
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' | "${sudo[@]}" tee "$policy" >/dev/null
+    "${sudo[@]}" chmod 755 "$policy"
+    added=yes
+  fi
+  local status=0
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" || status=$?
+  [ -z "$added" ] || "${sudo[@]}" rm -f "$policy"
+  return $status
 }

@@ -8,8 +8,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSaveFile>
-#include <QSslCertificate>
-#include <QSslConfiguration>
 
 #include <stdexcept>
 
@@ -20,14 +18,7 @@ HttpTestServer::HttpTestServer(Tls tls) : folder_(QDir::homePath() + "/server-XX
     writeFile(folder_.path(), "routes.json", "{}");
     QStringList arguments{FAULT_SERVER, folder_.path()};
     if (tls == Tls::On) {
-        QProcess openssl;
-        openssl.setWorkingDirectory(folder_.path());
-        openssl.start("openssl",
-                      QString("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
-                              "-nodes -keyout key.pem -out cert.pem -days 2 -subj "
-                              "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1")
-                          .split(' '));
-        if (!openssl.waitForFinished(60'000) || openssl.exitCode() != 0)
+        if (!makeCertificate(folder_.path()))
             throw std::runtime_error("openssl could not make a test certificate");
         arguments << "--tls";
     }
@@ -82,9 +73,7 @@ qint64 HttpTestServer::bytesSent() const {
 }
 
 void HttpTestServer::trustCertificate() const {
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.addCaCertificates(QSslCertificate::fromPath(folder_.filePath("cert.pem")));
-    QSslConfiguration::setDefaultConfiguration(configuration);
+    trust(folder_.filePath("cert.pem"));
 }
 
 void HttpTestServer::useAsHostingService() const {

@@ -7,11 +7,12 @@ and the body bytes sent to FOLDER/sent.log, then answers as FOLDER/routes.json s
 (404 without a route): "body" (a file in FOLDER, also its ETag), "status" (200), "framing"
 (length, chunked or close), "redirect" (302 unless status is 3xx), "trickle" (bytes sent every
 "interval" ms), "drop_after" (bytes, then the connection closes; inside a chunk when chunked),
-"stall_after" (bytes, then nothing more), "silent" (never answer), "retry_after" (a header) and
+"stall_after" (bytes, then nothing more), "silent" (never answer), "retry_after" (a header),
+"proxy" (an address whose answer, Range and If-Range passed on, is sent instead of a body) and
 "answers" (routes for the first requests, in order, each taking the keys it lacks from the route).
 A 200 answers "Range: bytes=N-" with a 206 of the rest, unless an If-Range names another ETag.
 """
-import http.server, json, os, ssl, sys, threading, time, urllib.parse
+import http.server, json, os, ssl, sys, threading, time, urllib.error, urllib.parse, urllib.request
 
 folder = sys.argv[1]
 lock = threading.Lock()
@@ -50,24 +51,33 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
-        body = open(in_folder(route["body"]), "rb").read() if "body" in route else b"Not found\n"
-        etag = '"%s"' % route.get("body", "")
-        start = 0
-        if status == 200 and asked and asked.startswith("bytes=") and \
-                self.headers.get("If-Range", etag) == etag:
-            start = int(asked[6:].split("-")[0])
-            status = 206 if start < len(body) else 416
+        headers = {}
+        if "proxy" in route:  # what a real server answers, passed on
+            asking = {name: self.headers[name] for name in ("Range", "If-Range") if name in self.headers}
+            request = urllib.request.Request(route["proxy"], headers=asking)
+            try:
+                upstream = urllib.request.urlopen(request, context=ssl._create_unverified_context())
+            except urllib.error.HTTPError as error:
+                upstream = error
+            status, body = upstream.status, upstream.read()
+            headers = {name: upstream.headers[name] for name in ("ETag", "Content-Range")
+                       if upstream.headers[name]}
+        else:
+            body = open(in_folder(route["body"]), "rb").read() if "body" in route else b"Not found\n"
+            headers["ETag"] = '"%s"' % route.get("body", "")
+            if status == 200 and asked and asked.startswith("bytes=") and \
+                    self.headers.get("If-Range", headers["ETag"]) == headers["ETag"]:
+                start = int(asked[6:].split("-")[0])
+                status = 206 if start < len(body) else 416
+                headers["Content-Range"] = "bytes %d-%d/%d" % (start, len(body) - 1, len(body))
+                body = body[start:] if status == 206 else b""
         framing = route.get("framing", "length")
         self.send_response(status)
         self.send_header("Connection", "close")
-        self.send_header("ETag", etag)
         if "retry_after" in route:
-            self.send_header("Retry-After", str(route["retry_after"]))
-        if status == 206:
-            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
-        if status == 416:
-            body = b""
-        body = body[start:]
+            headers["Retry-After"] = str(route["retry_after"])
+        for name, value in headers.items():
+            self.send_header(name, value)
         if framing == "length":
             self.send_header("Content-Length", str(len(body)))
         elif framing == "chunked":

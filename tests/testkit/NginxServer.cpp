@@ -1,0 +1,66 @@
+#include "testkit/NginxServer.h"
+
+#include "testkit/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+const QString program = "/usr/sbin/nginx";
+
+quint16 freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+} // namespace
+
+NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/nginx-XXXXXX") {
+    if (!installed() || !testkit::makeCertificate(folder_.path()))
+        return;
+    const quint16 port = freePort();
+    const QString folder = folder_.path();
+    testkit::writeFile(folder, "nginx.conf",
+                       QString("daemon off; master_process off; pid %1/nginx.pid;\n"
+                               "error_log %1/error.log;\nevents {}\n"
+                               "http {\n  access_log %1/access.log;\n"
+                               "  client_body_temp_path %1; proxy_temp_path %1; "
+                               "fastcgi_temp_path %1; uwsgi_temp_path %1; scgi_temp_path %1;\n"
+                               "  server {\n    listen 127.0.0.1:%2 ssl http2;\n"
+                               "    ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;\n"
+                               "    root %3;\n  }\n}\n")
+                           .arg(folder)
+                           .arg(port)
+                           .arg(root)
+                           .toUtf8());
+    process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    process_.start(program, {"-p", folder, "-c", folder + "/nginx.conf"});
+    const bool listening = process_.waitForStarted() && testkit::waitUntil([&] {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        return socket.waitForConnected(100) || process_.state() == QProcess::NotRunning;
+    });
+    if (listening && process_.state() == QProcess::Running)
+        port_ = port;
+}
+
+NginxServer::~NginxServer() {
+    process_.terminate();
+    process_.waitForFinished(5000);
+}
+
+bool NginxServer::installed() {
+    return QFileInfo(program).isExecutable();
+}
+
+QString NginxServer::accessLog() const {
+    return QString::fromUtf8(testkit::readFile(folder_.filePath("access.log")));
+}
+
+void NginxServer::trustCertificate() const {
+    testkit::trust(folder_.filePath("cert.pem"));
+}

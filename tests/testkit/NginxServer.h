@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+// Debian's nginx on 127.0.0.1, HTTP/2 over TLS with a certificate made now, serving `root` for as
+// long as the object lives: what a real server does with ranges, validators and HTTP/2.
+class NginxServer {
+public:
+    explicit NginxServer(const QString& root);
+    ~NginxServer();
+
+    static bool installed();
+    bool running() const { return port_ != 0; }
+    QString baseUrl() const { return QString("https://127.0.0.1:%1").arg(port_); }
+    QString accessLog() const;
+    void trustCertificate() const;
+
+private:
+    QTemporaryDir folder_;
+    QProcess process_;
+    quint16 port_ = 0;
+};
