@@ -11,10 +11,13 @@ namespace {
 
 const QString program = "/usr/sbin/nginx";
 
-quint16 freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
+// Two ports free at once: both probes listen together, so they cannot be given the same one.
+std::pair<quint16, quint16> freePorts() {
+    QTcpServer first;
+    QTcpServer second;
+    first.listen(QHostAddress::LocalHost);
+    second.listen(QHostAddress::LocalHost);
+    return {first.serverPort(), second.serverPort()};
 }
 
 } // namespace
@@ -22,7 +25,7 @@ quint16 freePort() {
 NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/nginx-XXXXXX") {
     if (!installed() || !testkit::makeCertificate(folder_.path()))
         return;
-    const quint16 port = freePort();
+    const auto [port, plainPort] = freePorts();
     const QString folder = folder_.path();
     testkit::writeFile(folder, "nginx.conf",
                        QString("daemon off; master_process off; pid %1/nginx.pid;\n"
@@ -30,12 +33,13 @@ NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/ngi
                                "http {\n  access_log %1/access.log;\n"
                                "  client_body_temp_path %1; proxy_temp_path %1; "
                                "fastcgi_temp_path %1; uwsgi_temp_path %1; scgi_temp_path %1;\n"
-                               "  server {\n    listen 127.0.0.1:%2 ssl http2;\n"
+                               "  server {\n    listen 127.0.0.1:%2 ssl http2; listen 127.0.0.1:%4;\n"
                                "    ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;\n"
                                "    root %3;\n  }\n}\n")
                            .arg(folder)
                            .arg(port)
                            .arg(root)
+                           .arg(plainPort)
                            .toUtf8());
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     process_.start(program, {"-p", folder, "-c", folder + "/nginx.conf"});
@@ -44,8 +48,10 @@ NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/ngi
         socket.connectToHost(QHostAddress::LocalHost, port);
         return socket.waitForConnected(100) || process_.state() == QProcess::NotRunning;
     });
-    if (listening && process_.state() == QProcess::Running)
+    if (listening && process_.state() == QProcess::Running) {
         port_ = port;
+        plainPort_ = plainPort;
+    }
 }
 
 NginxServer::~NginxServer() {
@@ -62,5 +68,5 @@ QString NginxServer::accessLog() const {
 }
 
 void NginxServer::trustCertificate() const {
-    testkit::trust(folder_.filePath("cert.pem"));
+    testkit::trust(certificatePath());
 }

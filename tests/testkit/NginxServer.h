@@ -13,11 +13,15 @@ public:
     static bool installed();
     bool running() const { return port_ != 0; }
     QString baseUrl() const { return QString("https://127.0.0.1:%1").arg(port_); }
+    // The same files over plain HTTP/1.1.
+    QString plainUrl() const { return QString("http://127.0.0.1:%1").arg(plainPort_); }
     QString accessLog() const;
+    QString certificatePath() const { return folder_.filePath("cert.pem"); }
     void trustCertificate() const;
 
 private:
     QTemporaryDir folder_;
     QProcess process_;
     quint16 port_ = 0;
+    quint16 plainPort_ = 0;
 };
