@@ -16,6 +16,8 @@ namespace {
 AppModel* sharedModel = nullptr;
 const QString fullscreenKey = QStringLiteral("fullscreen");
 const QString resolutionKey = QStringLiteral("resolution");
+const QString graphicsKey = QStringLiteral("graphics");
+const QString compatibilityValue = QStringLiteral("compatibility");
 } // namespace
 
 AppModel::AppModel(AppEnvironment environment, QObject* parent)
@@ -23,6 +25,7 @@ AppModel::AppModel(AppEnvironment environment, QObject* parent)
     if (env_.settings) {
         fullscreen_ = env_.settings->value(fullscreenKey, false).toBool();
         resolution_ = env_.settings->value(resolutionKey, QString()).toString();
+        compatibilityGraphics_ = env_.settings->value(graphicsKey).toString() == compatibilityValue;
     }
     playingWatch_.setSingleShot(true);
     connect(&playingWatch_, &QTimer::timeout, this, [this] {
@@ -114,6 +117,14 @@ void AppModel::setResolution(const QString& size) {
     emit resolutionChanged();
     if (env_.settings)
         env_.settings->setValue(resolutionKey, size);
+}
+
+void AppModel::setCompatibilityGraphics(bool compatibility) {
+    compatibilityGraphics_ = compatibility;
+    emit graphicsChanged();
+    if (env_.settings)
+        env_.settings->setValue(graphicsKey,
+                                compatibility ? compatibilityValue : QStringLiteral("standard"));
 }
 
 void AppModel::apply(const DownloadProgress& progress) {

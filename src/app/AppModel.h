@@ -2,6 +2,7 @@
 
 #include "app/Failure.h"
 #include "app/Phase.h"
+#include "app/RunLogFile.h"
 #include "app/UserPrompts.h"
 #include "download/DownloadTimeouts.h"
 #include "project/GameInfo.h"
@@ -59,6 +60,7 @@ public:
     bool hasSaves() const { return hasSaves_; }
     bool fullscreen() const { return fullscreen_; }
     const QString& resolution() const { return resolution_; }
+    bool compatibilityGraphics() const { return compatibilityGraphics_; }
     bool isWorking() const { return run_ != nullptr; } // a launch run is going on
 
     bool isGameRunning() const;
@@ -67,6 +69,8 @@ public:
     void setShowLog(bool show);
     void setFullscreen(bool fullscreen);     // also stored under "fullscreen"
     void setResolution(const QString& size); // also stored under "resolution"
+    // Stored under "graphics" as "compatibility" or "standard".
+    void setCompatibilityGraphics(bool compatibility);
 
     // Re-reads game, engine, import and saves from disk; nothing while a run goes on.
     void refresh();
@@ -74,6 +78,9 @@ public:
     // Play (false, true), Update the game (true, false). Ignored while a run goes on.
     void start(bool forceGame, bool launch);
     void cancel();
+    // The cure a failure offers: compatibility graphics or the import again, then Play; or
+    // Reinstall (which asks first).
+    void applyFix(FailureAction action);
     // The Stop button and a confirmed quit: ends the running game as the user's wish.
     void stopGame();
 
@@ -98,6 +105,7 @@ signals:
     void hasSavesChanged();
     void fullscreenChanged();
     void resolutionChanged();
+    void graphicsChanged();
     void workingChanged();
     // A launch run has ended and the model shows its result; `cancelled` when a cancel
     // ended it (a cancel that came too late to change the outcome does not count).
@@ -135,6 +143,9 @@ private:
     bool hasSaves_ = false;
     bool fullscreen_ = false;
     QString resolution_;
+    bool compatibilityGraphics_ = false;
+    RunOptions runOptions_; // the last run's
+    RunLogFile runLog_{log_};
     bool stopRequested_ = false;
     std::unique_ptr<GameRunner> runner_;
     std::unique_ptr<LaunchRun> run_;

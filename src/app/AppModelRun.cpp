@@ -5,10 +5,6 @@
 #include "app/LaunchRun.h"
 #include "app/OutcomeExplanation.h"
 
-namespace {
-constexpr int explainedLines = 30;
-}
-
 QString AppModel::chosenResolution() const {
     if (!resolution_.isEmpty())
         return resolution_;
@@ -23,8 +19,9 @@ void AppModel::start(bool forceGame, bool launch) {
     setFailure(std::nullopt);
     stopRequested_ = false;
     // The window options are read once per press of Play.
-    LaunchRun::Request request{forceGame, launch, RunOptions{fullscreen_, chosenResolution()}};
-    run_ = std::make_unique<LaunchRun>(*this, std::move(request));
+    runOptions_ = {fullscreen_, chosenResolution(), compatibilityGraphics_};
+    runLog_.begin();
+    run_ = std::make_unique<LaunchRun>(*this, LaunchRun::Request{forceGame, launch, runOptions_});
     emit workingChanged();
     run_->start();
 }
@@ -32,6 +29,26 @@ void AppModel::start(bool forceGame, bool launch) {
 void AppModel::cancel() {
     if (run_)
         run_->cancel();
+}
+
+void AppModel::applyFix(FailureAction action) {
+    if (run_)
+        return;
+    switch (action) {
+    case FailureAction::CompatibilityGraphics:
+        setCompatibilityGraphics(true);
+        start(false, true);
+        break;
+    case FailureAction::SetUpAgain:
+        GameRunner::forgetImport();
+        start(false, true);
+        break;
+    case FailureAction::Reinstall:
+        reinstall();
+        break;
+    case FailureAction::None:
+        break;
+    }
 }
 
 void AppModel::stopGame() {
@@ -46,6 +63,9 @@ void AppModel::startPlayingWatch() {
 
 void AppModel::finishRun(const RunResult& result) {
     playingWatch_.stop();
+    // The last step's words would read as if it were still going on.
+    setStepText({});
+    setDetailText({});
     switch (result.kind) {
     case RunResult::Kind::SetUp:
         break;
@@ -66,6 +86,7 @@ void AppModel::finishRun(const RunResult& result) {
         break;
     }
     run_.reset();
+    runLog_.end();
     emit workingChanged();
     if (phase_.kind() != Phase::Kind::Needs)
         refresh();
@@ -79,7 +100,7 @@ void AppModel::judgeGameEnd(const RunOutcome& outcome) {
     else if (outcome.seconds >= normalSeconds && outcome.exitCode == 0)
         log_.append(QStringLiteral("Game closed normally."));
     else
-        setFailure(explainOutcome(outcome, log_.tail(explainedLines)));
+        setFailure(explainOutcome(outcome, runOptions_));
 }
 
 void AppModel::shutdown() {

@@ -199,7 +199,7 @@ void LaunchRun::steps(RunResult& result) {
         model.setPhase(Phase::Kind::Starting);
         model.startPlayingWatch();
     });
-    result.outcome = runner_.play(*engine, *project, request_.options, gameStop_);
+    result.outcome = runner_.play(*engine, *project, spec.major, request_.options, gameStop_);
     // A cancel that ended the game just as it started is still the user's cancel.
     token_.throwIfCancelled();
     result.kind = RunResult::Kind::GameEnded;

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "app/Failure.h"
-#include "runner/GameRunner.h"
+#include "runner/RunOptions.h"
 
-#include <QStringList>
-
-// Turns a game run that ended too early into a paragraph for the user, with a
-// hint when the game's output points at a known cause, and its last log lines.
-Failure explainOutcome(const RunOutcome& outcome, const QStringList& logLines);
+// Turns a game run that ended too early into a paragraph for the user: what happened, the
+// cause when the game's own lines show one (see FailureCatalogue), and its last lines.
+Failure explainOutcome(const RunOutcome& outcome, const RunOptions& options);

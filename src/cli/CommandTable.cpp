@@ -10,7 +10,8 @@ std::span<const Command> commands() {
     static constexpr std::array table{
         Command{"play", "", "Download and set up what is missing, then start the game",
                 "        (Ctrl-C cancels the downloads and set-up, or stops the game)\n", &runPlay},
-        Command{"setup", "", "Download and set up what is missing, without starting the game", "",
+        Command{"setup", "[--again]", "Download and set up what is missing, without starting the game",
+                "        --again     run the first-time setup again, even if it ran before\n",
                 &runSetup},
         Command{"update", "", "Download the game again (saved games are kept)", "", &runUpdate},
         Command{"reinstall", "[--yes]",
@@ -18,10 +19,14 @@ std::span<const Command> commands() {
                 "        --yes       do not ask first\n", &runReinstall},
         Command{"remove", "[--yes]", "Delete the downloaded game and engine (saved games are kept)",
                 "        --yes       do not ask first\n", &runRemove},
-        Command{"settings", "[--fullscreen | --windowed] [--resolution WxH | --resolution fit]",
+        Command{"settings",
+                "[--fullscreen | --windowed] [--resolution WxH | --resolution fit] "
+                "[--graphics standard | compatibility]",
                 "Show or change how the game window opens",
                 "        --fullscreen / --windowed   window mode\n"
-                "        --resolution WxH | fit      window size, or fit to the screen\n",
+                "        --resolution WxH | fit      window size, or fit to the screen\n"
+                "        --graphics compatibility    the engine's older renderer, for graphics\n"
+                "                                    drivers that cannot run the standard one\n",
                 &runSettings},
         Command{"info", "[--json] [--game DIR]",
                 "Show what the game is, how it is played and where its files go",

@@ -19,12 +19,18 @@ int withClaimedModel(bool assumeYes, QTextStream& err, const std::function<int(A
     return act(session.model());
 }
 
+const QCommandLineOption againOption(QStringLiteral("again"));
+
 int startRun(const char* name, const QStringList& args, QTextStream& err, bool forceGame,
-             bool launch) {
+             bool launch, bool offersAgain = false) {
     QCommandLineParser parser;
+    if (offersAgain)
+        parser.addOption(againOption);
     if (!parseCommandOptions(parser, name, args, err))
         return ExitCode::usage;
     return withClaimedModel(false, err, [&](AppModel& model) {
+        if (offersAgain && parser.isSet(againOption))
+            GameRunner::forgetImport();
         model.start(forceGame, launch);
         return awaitRun(model, err);
     });
@@ -46,7 +52,7 @@ int runPlay(const QStringList& args, QTextStream&, QTextStream& err) {
 }
 
 int runSetup(const QStringList& args, QTextStream&, QTextStream& err) {
-    return startRun("setup", args, err, false, false);
+    return startRun("setup", args, err, false, false, true);
 }
 
 int runUpdate(const QStringList& args, QTextStream&, QTextStream& err) {

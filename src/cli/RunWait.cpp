@@ -10,6 +10,25 @@
 
 #include <unistd.h>
 
+namespace {
+
+// The commands that do what the window's button for `action` does.
+QString fixCommand(FailureAction action) {
+    switch (action) {
+    case FailureAction::CompatibilityGraphics:
+        return QStringLiteral("quillfire settings --graphics compatibility, then quillfire play");
+    case FailureAction::SetUpAgain:
+        return QStringLiteral("quillfire setup --again, then quillfire play");
+    case FailureAction::Reinstall:
+        return QStringLiteral("quillfire reinstall");
+    case FailureAction::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
 bool awaitFlag(AppModel& model, void (AppModel::*signal)(bool),
                const std::function<void()>& begin) {
     bool flag = false;
@@ -45,6 +64,8 @@ int awaitRun(AppModel& model, QTextStream& err) {
         err << failure->headline << Qt::endl;
         for (const QString& line : failure->lines)
             err << "  " << line << Qt::endl;
+        if (const QString fix = fixCommand(failure->action); !fix.isEmpty())
+            err << "Run: " << fix << Qt::endl;
         return ExitCode::endedEarly;
     }
     return cancelled ? ExitCode::cancelled : ExitCode::ok;

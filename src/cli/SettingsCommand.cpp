@@ -12,11 +12,18 @@ int runSettings(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QCommandLineOption windowed(QStringLiteral("windowed"));
     const QCommandLineOption resolution(QStringLiteral("resolution"), QString(),
                                         QStringLiteral("SIZE"));
-    parser.addOptions({fullscreen, windowed, resolution});
+    const QCommandLineOption graphics(QStringLiteral("graphics"), QString(), QStringLiteral("KIND"));
+    parser.addOptions({fullscreen, windowed, resolution, graphics});
     if (!parseCommandOptions(parser, "settings", args, err))
         return ExitCode::usage;
     if (parser.isSet(fullscreen) && parser.isSet(windowed)) {
         err << "quillfire settings: choose either --fullscreen or --windowed\n";
+        return ExitCode::usage;
+    }
+    const QString kind = parser.value(graphics);
+    if (parser.isSet(graphics) && kind != QLatin1String("standard") &&
+        kind != QLatin1String("compatibility")) {
+        err << "quillfire settings: graphics are \"standard\" or \"compatibility\"\n";
         return ExitCode::usage;
     }
     QString size;
@@ -37,10 +44,13 @@ int runSettings(const QStringList& args, QTextStream& out, QTextStream& err) {
         model.setFullscreen(parser.isSet(fullscreen));
     if (parser.isSet(resolution))
         model.setResolution(size);
+    if (parser.isSet(graphics))
+        model.setCompatibilityGraphics(kind == QLatin1String("compatibility"));
     out << "Window: " << (model.fullscreen() ? "Fullscreen" : "Windowed") << '\n'
         << "Resolution: "
         << (model.resolution().isEmpty() ? QStringLiteral("Fit to this screen")
                                          : model.resolution())
-        << '\n';
+        << '\n'
+        << "Graphics: " << (model.compatibilityGraphics() ? "Compatibility" : "Standard") << '\n';
     return ExitCode::ok;
 }

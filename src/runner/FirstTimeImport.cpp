@@ -8,6 +8,7 @@
 #include "support/LogStore.h"
 #include "support/Paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -25,8 +26,10 @@ QString importFolder(const QString& project, const EngineSpec& spec) {
     return project + (spec.major == 3 ? QStringLiteral("/.import") : QStringLiteral("/.godot"));
 }
 
+const QString markerPrefix = QStringLiteral(".setup2-done-");
+
 QString markerPath(const EngineSpec& spec) {
-    return Paths::gameFolder() + QStringLiteral("/.setup2-done-") + spec.version;
+    return Paths::gameFolder() + QLatin1Char('/') + markerPrefix + spec.version;
 }
 
 // Godot 3 has no import mode: its editor imports on opening and stays open. It is
@@ -101,6 +104,13 @@ bool GameRunner::isImported(const QString& project, const EngineSpec& spec) {
 
 ImportState GameRunner::importState(const QString& project) {
     return readImportState(project);
+}
+
+void GameRunner::forgetImport() {
+    QDir game(Paths::gameFolder());
+    for (const QString& marker : game.entryList({markerPrefix + QLatin1Char('*')},
+                                                QDir::Files | QDir::Hidden))
+        game.remove(marker);
 }
 
 QStringList GameRunner::importArguments(const QString& project, const EngineSpec& spec) {

@@ -37,24 +37,32 @@ public:
     static bool isImported(const QString& project, const EngineSpec& spec);
     static ImportState importState(const QString& project);
     static QStringList importArguments(const QString& project, const EngineSpec& spec);
+    // Drops the import markers, so that the next Play runs the import again.
+    static void forgetImport();
 
     // Runs the engine's import and checks that it finished; writes the marker.
     // Throws Cancelled, or DownloadError::message with a sentence for the user.
     void runImport(const QString& engine, const QString& project, const EngineSpec& spec,
                    CancelToken& token);
 
-    QStringList arguments(const QString& project, const RunOptions& options) const;
+    // The game's command line for an engine of major version `engineMajor`.
+    static QStringList arguments(const QString& project, int engineMajor,
+                                 const RunOptions& options);
 
     // Starts the game and waits until it ends; `stop` ends it, also when asked for before the
     // game has started. Throws ProcessLaunchError.
-    RunOutcome play(const QString& engine, const QString& project, const RunOptions& options,
-                    CancelToken& stop);
+    RunOutcome play(const QString& engine, const QString& project, int engineMajor,
+                    const RunOptions& options, CancelToken& stop);
+
+    // How many of the game's last lines a RunOutcome keeps.
+    static constexpr int keptOutputLines = 200;
 
     // Window sizes offered to the user; the empty text means the game's own size.
     static const QStringList resolutionChoices;
 
 private:
-    std::shared_ptr<ProcessJob> recordJob(const QString& engine, const QStringList& arguments);
+    std::shared_ptr<ProcessJob> recordJob(const QString& engine, const QStringList& arguments,
+                                          ProcessJob::LineHandler alsoOnLine = {});
     void forgetJob();
 
     LogStore& log_;

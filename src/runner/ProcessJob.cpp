@@ -240,6 +240,7 @@ std::optional<int> ProcessJob::tryReap() {
     if (reaped == 0 || (reaped < 0 && errno == EINTR))
         return std::nullopt;
     state_ = State::Ended;
+    signalled_ = reaped > 0 && WIFSIGNALED(raw);
     return reaped < 0 ? -1 : statusFrom(raw);
 }
 
@@ -269,6 +270,11 @@ void ProcessJob::deliver(QStringList& lines) const {
 bool ProcessJob::isRunning() const {
     std::lock_guard lock(mutex_);
     return state_ == State::Running;
+}
+
+bool ProcessJob::endedBySignal() const {
+    std::lock_guard lock(mutex_);
+    return signalled_;
 }
 
 void ProcessJob::stop() {

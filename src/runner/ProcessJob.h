@@ -41,6 +41,8 @@ public:
 
     // Any thread.
     bool isRunning() const;
+    // Whether a signal ended the child (run()'s answer is then the signal's number).
+    bool endedBySignal() const;
     // Any thread; returns at once. Sends SIGTERM to the child's process group;
     // a stop before the child started ends it as soon as it has. A group that
     // is still there after `stopGrace` gets SIGKILL.
@@ -71,5 +73,6 @@ private:
     bool stopRequested_ = false;
     std::chrono::steady_clock::time_point stoppedAt_;
     bool killed_ = false;
+    bool signalled_ = false;
     int wakeFd_ = -1; // lets stop() wake run()'s wait to time the grace period
 };

@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// How the user wants the game's window.
+// How the user wants the game's window and graphics.
 struct RunOptions {
     bool fullscreen = false;
-    QString resolution; // "1280x720"; empty: the game's own size
+    QString resolution;                 // "1280x720"; empty: the game's own size
+    bool compatibilityGraphics = false; // the engine's older renderer, for older drivers
 };
 
-// How a game run ended: the exit code (or the signal number that ended it) and
-// how long it stayed up.
+// How a game run ended: the exit code (or the signal number that ended it), how long it
+// stayed up, and the last lines the game itself printed, oldest first.
 struct RunOutcome {
     int exitCode = 0;
     double seconds = 0;
+    bool signalled = false; // exitCode is the number of the signal that ended the game
+    QStringList output;
 };

@@ -29,6 +29,13 @@ QString engineFolder() {
     return supportRoot() + QStringLiteral("/Engine");
 }
 
+QString lastRunLog() {
+    const QString folder = hostPlatform() == Platform::MacOS
+                               ? QDir::homePath() + QStringLiteral("/Library/Logs")
+                               : xdgFolder("XDG_STATE_HOME", QStringLiteral("/.local/state"));
+    return folder + QStringLiteral("/Quillfire/last-run.log");
+}
+
 static QString engineSafeName(QString name) {
     // The engine swaps these for "-" when it names the user-data folder.
     for (QChar c : QStringLiteral(":*?\"<>|/\\"))

@@ -18,6 +18,10 @@ QString gameFolder();        // supportRoot/Game
 QString gameStagingFolder(); // supportRoot/Game.staging
 QString engineFolder();      // supportRoot/Engine
 
+// The whole log of the last launch: $XDG_STATE_HOME/Quillfire/last-run.log on Linux,
+// ~/Library/Logs/Quillfire/last-run.log on macOS.
+QString lastRunLog();
+
 // The engine's user-data folder for a project on this platform.
 QString savesFolder(const QString& projectName);
 

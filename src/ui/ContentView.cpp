@@ -80,10 +80,16 @@ void ContentView::openAbout() {
 }
 
 void ContentView::syncFailure() {
-    delete failureView_;
-    failureView_ = nullptr;
+    // A press of the view's own button may be what replaces it, so it goes once that is over.
+    if (failureView_) {
+        column_->removeWidget(failureView_);
+        failureView_->hide();
+        failureView_->deleteLater();
+        failureView_ = nullptr;
+    }
     if (const std::optional<Failure>& failure = model_.failure()) {
         failureView_ = new FailureView(*failure, widget());
+        connect(failureView_, &FailureView::actionChosen, &model_, &AppModel::applyFix);
         column_->insertWidget(column_->indexOf(status_) + 1, failureView_);
         failureView_->show();
     }
@@ -111,8 +117,10 @@ void ContentView::orderFocus() {
     // before the bottom row.
     QList<QWidget*> chain;
     if (failureView_)
-        chain << failureView_->findChild<QPlainTextEdit*>()
-              << failureView_->findChild<QPushButton*>();
+        chain << failureView_->findChild<QPlainTextEdit*>();
+    if (failureView_)
+        for (QPushButton* button : failureView_->findChildren<QPushButton*>())
+            chain << button;
     if (logView_)
         chain << logView_->findChild<QPlainTextEdit*>();
     chain << logButton_ << settingsButton_ << aboutButton_;

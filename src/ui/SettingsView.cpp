@@ -14,7 +14,6 @@
 
 namespace {
 
-enum WindowModeId { windowedId = 0, fullscreenId = 1 };
 constexpr int rowLabelWidth = 80;
 
 QPushButton* button(const QString& text, const char* objectName, QWidget* parent) {
@@ -40,8 +39,17 @@ QWidget* row(std::initializer_list<QWidget*> widgets, QWidget* parent) {
 SettingsView::SettingsView(AppModel& model, QWidget* parent)
     : Sheet(QStringLiteral("Settings"), sheetSize, 14, parent), model_(model) {
     setObjectName(QStringLiteral("settingsView"));
-    column()->addWidget(makeWindowChoice());
+    column()->addWidget(makeTwoWayChoice(
+        {QStringLiteral("Window"), "windowMode",
+         {{{"Windowed", "windowedChoice"}, {"Fullscreen", "fullscreenChoice"}}},
+         [this] { return model_.fullscreen(); },
+         [this](bool on) { model_.setFullscreen(on); }, &AppModel::fullscreenChanged}));
     column()->addWidget(makeResolutionChoice());
+    column()->addWidget(makeTwoWayChoice(
+        {QStringLiteral("Graphics"), "graphicsMode",
+         {{{"Standard", "standardGraphicsChoice"}, {"Compatibility", "compatibilityChoice"}}},
+         [this] { return model_.compatibilityGraphics(); },
+         [this](bool on) { model_.setCompatibilityGraphics(on); }, &AppModel::graphicsChanged}));
     column()->addWidget(Look::secondaryLabel(
         QStringLiteral("Applies the next time you press Play."), TextStyle::Caption, this));
     auto* divider = new QFrame(this);
@@ -64,33 +72,29 @@ QWidget* SettingsView::labelledRow(const QString& label, QWidget* control) {
     return row({caption, control}, this);
 }
 
-QWidget* SettingsView::makeWindowChoice() {
+QWidget* SettingsView::makeTwoWayChoice(const TwoWay& choice) {
     // Two joined toggle buttons, of which exactly one is down.
     auto* segments = new QWidget(this);
-    segments->setObjectName(QStringLiteral("windowMode"));
-    segments->setAccessibleName(QStringLiteral("Window"));
+    segments->setObjectName(QLatin1String(choice.objectName));
+    segments->setAccessibleName(choice.label);
     auto* layout = new QHBoxLayout(segments);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    windowMode_ = new QButtonGroup(this);
-    windowMode_->setExclusive(true);
-    const struct {
-        const char* text;
-        const char* objectName;
-        int id;
-    } choices[] = {{"Windowed", "windowedChoice", windowedId},
-                   {"Fullscreen", "fullscreenChoice", fullscreenId}};
-    for (const auto& choice : choices) {
-        QPushButton* segment = button(QLatin1String(choice.text), choice.objectName, segments);
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (int id = 0; id < 2; ++id) {
+        const auto& [text, objectName] = choice.segments[static_cast<size_t>(id)];
+        QPushButton* segment = button(QLatin1String(text), objectName, segments);
         segment->setCheckable(true);
-        windowMode_->addButton(segment, choice.id);
+        group->addButton(segment, id);
         layout->addWidget(segment);
     }
-    connect(windowMode_, &QButtonGroup::idClicked, &model_,
-            [this](int id) { model_.setFullscreen(id == fullscreenId); });
-    connect(&model_, &AppModel::fullscreenChanged, this, &SettingsView::syncWindowChoice);
-    syncWindowChoice();
-    return labelledRow(QStringLiteral("Window"), segments);
+    connect(group, &QButtonGroup::idClicked, &model_,
+            [set = choice.set](int id) { set(id == 1); });
+    const auto sync = [group, get = choice.get] { group->button(get() ? 1 : 0)->setChecked(true); };
+    connect(&model_, choice.changed, group, sync);
+    sync();
+    return labelledRow(choice.label, segments);
 }
 
 QWidget* SettingsView::makeResolutionChoice() {
@@ -143,10 +147,10 @@ QWidget* SettingsView::makeFoldersRow() {
     return row({reveal, saves}, this);
 }
 
-void SettingsView::syncWindowChoice() {
-    windowMode_->button(model_.fullscreen() ? fullscreenId : windowedId)->setChecked(true);
-}
-
 void SettingsView::syncResolution() {
-    resolution_->setCurrentIndex(resolution_->findData(model_.resolution()));
+    // A size set on the command line that the menu does not offer is shown as one more entry.
+    const QString size = model_.resolution();
+    if (resolution_->findData(size) < 0)
+        resolution_->addItem(resolutionLabel(size), size);
+    resolution_->setCurrentIndex(resolution_->findData(size));
 }

@@ -2,8 +2,10 @@
 
 #include "ui/Sheet.h"
 
+#include <array>
+#include <functional>
+
 class AppModel;
-class QButtonGroup;
 class QComboBox;
 class QWidget;
 
@@ -11,7 +13,7 @@ class QWidget;
 class SettingsView : public Sheet {
     Q_OBJECT
 public:
-    static constexpr QSize sheetSize{460, 340};
+    static constexpr QSize sheetSize{460, 380};
 
     explicit SettingsView(AppModel& model, QWidget* parent = nullptr);
 
@@ -19,15 +21,22 @@ public:
     static QString resolutionLabel(const QString& resolution);
 
 private:
-    QWidget* makeWindowChoice();
+    // A labelled pair of segments bound to a yes/no setting of the model (yes: the second).
+    struct TwoWay {
+        QString label;
+        const char* objectName;
+        std::array<std::pair<const char*, const char*>, 2> segments; // title, object name
+        std::function<bool()> get;
+        std::function<void(bool)> set;
+        void (AppModel::*changed)();
+    };
+    QWidget* makeTwoWayChoice(const TwoWay& choice);
     QWidget* makeResolutionChoice();
     QWidget* makeMaintenanceRow();
     QWidget* makeFoldersRow();
     QWidget* labelledRow(const QString& label, QWidget* control);
-    void syncWindowChoice();
     void syncResolution();
 
     AppModel& model_;
-    QButtonGroup* windowMode_ = nullptr;
     QComboBox* resolution_ = nullptr;
 };

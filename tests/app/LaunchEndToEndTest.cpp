@@ -20,7 +20,8 @@ TEST_F(LaunchEndToEnd, FirstPlayRunsEveryStepOnceThenTheGameAndEndsReady) {
         steps,
         (QStringList{"Step 1 of 4 \u00b7 Downloading the game",
                      "Step 2 of 4 \u00b7 Downloading Godot 3.5.3 (about 70 MB)",
-                     "Step 3 of 4 \u00b7 First-time setup, this can take a minute or more", ""}));
+                     "Step 3 of 4 \u00b7 First-time setup, this can take a minute or more", "",
+                     ""}));
     const QStringList log = model().log().lines();
     EXPECT_TRUE(log.contains(patched));
     EXPECT_EQ(log.last(), "Game closed normally.");
@@ -52,6 +53,7 @@ TEST_F(LaunchEndToEnd, UpdateDownloadsTheGameAgainWithoutStartingIt) {
     EXPECT_EQ(requestsFor(".zip"), 3) << "the engine is not downloaded again";
     EXPECT_EQ(phases, (QList<K>{K::Downloading, K::SettingUp, K::Ready}))
         << "a fresh game folder drops the import marker, so the import runs again";
+    EXPECT_EQ(model().stepText(), "") << "the last step is over";
     EXPECT_TRUE(gameRuns().isEmpty());
 }
 

@@ -1,33 +1,111 @@
 #include "app/OutcomeExplanation.h"
 #include "app/DisplayOptions.h"
+#include "app/FailureCatalogue.h"
 #include "app/PlatformWords.h"
 #include "app/ProgressDisplay.h"
 #include "download/DownloadProgress.h"
 #include "testkit/TestEnvironment.h"
 
-TEST(OutcomeExplanation, HeadlineWithTheHintFromTheLastThirtyLines) {
-    const QString files = " Some game files could not be loaded; try Reinstall in Settings.";
-    const QString graphics = " The graphics system reported a problem.";
-    const QString renderer = "OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)";
-    const std::tuple<RunOutcome, QStringList, QString> cases[] = {
-        {{1, 3.2}, {"Can't open file from path 'res://a'"}, "3 seconds (exit code 1)." + files},
-        {{0, 9.6},
-         {renderer, "ERROR: Your video card driver does not support OpenGL."},
-         "10 seconds (exit code 0)." + graphics},
-        {{-1, 2.5}, {renderer, "quit", "failed loading resource"}, "2 seconds (exit code -1)."},
-        {{1, 1},
-         {"Vulkan error: device lost", "Failed loading resource: x"},
-         "1 seconds (exit code 1)." + files},
+namespace {
+
+RunOutcome ended(QStringList output, int exitCode = 255, bool signalled = false) {
+    return {exitCode, 0.4, signalled, std::move(output)};
+}
+
+} // namespace
+
+// What Godot 3.2.3 prints on a driver that offers only OpenGL 2.1, and on a first run whose
+// imported copies are gone; the rest as Godot 4 words it.
+TEST(OutcomeExplanation, TheCatalogueNamesTheCauseFromTheGamesOwnLines) {
+    const QString banner = "Godot Engine v3.2.3.stable.custom_build - https://godotengine.org";
+    const QStringList sound{
+        "ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default",
+        "ERROR: init_device: Condition \"status < 0\" is true. Returned: ERR_CANT_OPEN",
+        "   At: drivers/alsa/audio_driver_alsa.cpp:83.",
+        "ERROR: init_device: ALSA: Can't open the playback device",
+        "WARNING: initialize: All audio drivers failed, falling back to the dummy driver."};
+    const QStringList gl21{
+        banner,
+        "ERROR: initialize: Condition \"ctxErrorOccurred || !p->glx_context\" is true. Returned: "
+        "ERR_UNCONFIGURED",
+        "   At: platform/x11/context_gl_x11.cpp:190.", "ERROR: is_viable: Error initializing GLAD",
+        "   At: drivers/gles3/rasterizer_gles3.cpp:141.",
+        "Your video card driver does not support any of the supported OpenGL versions.",
+        "Please update your drivers or if you have a very old or integrated GPU upgrade it."};
+    const QStringList importGone{
+        "ERROR: _load_data: Condition \"!f\" is true. Returned: ERR_CANT_OPEN",
+        "ERROR: _load: Failed loading resource: res://.import/icon.svg-218a8f2b.stex. Make sure "
+        "resources have been imported by opening the project in the editor at least once.",
+        "ERROR: _load: Failed loading resource: res://icon.svg. Make sure resources have been "
+        "imported by opening the project in the editor at least once.",
+        "ERROR: poll: res://Main.tscn:3 - Parse Error: [ext_resource] referenced nonexistent "
+        "resource at: res://icon.svg",
+        "ERROR: start: Failed loading scene: res://Main.tscn"};
+    const QString graphics = "The graphics driver cannot run the game's renderer";
+    const QString files = "Some game files could not be loaded; try Reinstall in Settings.";
+    using A = FailureAction;
+    const std::tuple<RunOutcome, bool, std::optional<A>, QString> cases[] = {
+        {ended(sound + gl21), false, A::CompatibilityGraphics, graphics},
+        {ended(gl21), true, A::None, "not even with compatibility graphics"},
+        {ended({"ERROR: Your video card drivers seem not to support the required Vulkan or "
+                "Direct3D 12 version."}),
+         false, A::CompatibilityGraphics, graphics},
+        {ended({"ERROR: Unable to initialize OpenGL video driver."}), false,
+         A::CompatibilityGraphics, graphics},
+        {ended({"ERROR: vkCreateInstance failed with VK_ERROR_INCOMPATIBLE_DRIVER"}), false,
+         A::CompatibilityGraphics, graphics},
+        {ended({banner, "ERROR: initialize: X11 Display is not available"}), false, A::None,
+         "The game found no screen to draw on (the display \":99\" could not be opened)."},
+        {ended(importGone), false, A::SetUpAgain, "Files that the first-time setup makes"},
+        {ended(importGone.mid(2)), false, A::Reinstall, files},
+        {ended({"ERROR: Can't run project: no main scene defined."}), false, A::Reinstall, files},
+        {ended({"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
+                "'KinematicBody'.",
+                "   At: res://Player.gd:12."}),
+         false, A::None,
+         "code: \"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
+         "'KinematicBody'.\". A newer version"},
+        // Godot's crash handler ends with abort(); the line names the signal that began it.
+        {ended({"handle_crash: Program crashed with signal 11", "Dumping the backtrace."}, 6, true),
+         false, A::None, "The game crashed (segmentation fault, signal 11)."},
+        {ended({banner}, 9, true), false, A::None, "The game crashed (killed, signal 9)."},
+        // No cause: the renderer banner, Godot 4 recovering by itself, sound.
+        {ended(QStringList{"OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)",
+                "WARNING: Your video card drivers seem not to support the required Vulkan "
+                "version, switching to OpenGL 3.",
+                "WARNING: Your video card drivers seem not to support the required OpenGL 3.3 "
+                "version, switching to ANGLE."} +
+               sound),
+         false, std::nullopt, ""},
     };
-    for (const auto& [outcome, log, words] : cases)
-        EXPECT_EQ(explainOutcome(outcome, log).headline,
-                  "The game closed after " + words.section('.', 0, 0) +
-                      ", so it did not stay open." + words.section('.', 1) + " Last log lines:");
-    QStringList log{"Failed loading resource: too old to count"};
+    qputenv("DISPLAY", ":99");
+    qunsetenv("WAYLAND_DISPLAY");
+    for (const auto& [outcome, compatible, action, words] : cases) {
+        const std::optional<Diagnosis> diagnosis = diagnose(outcome, {false, "", compatible});
+        const Failure failure = explainOutcome(outcome, {false, "", compatible});
+        EXPECT_EQ(diagnosis.has_value(), action.has_value()) << outcome.output.join('\n');
+        EXPECT_EQ(failure.action, action.value_or(A::None)) << outcome.output.join('\n');
+        EXPECT_TRUE(failure.headline.contains(words)) << failure.headline;
+        EXPECT_TRUE(failure.headline.endsWith("not stay open. " + (diagnosis ? diagnosis->cause + " " : "") +
+                                              "Last log lines:"))
+            << failure.headline;
+    }
+    qunsetenv("DISPLAY");
+    EXPECT_TRUE(diagnose(ended({"Can't open display"}), {})->cause.contains("DISPLAY is not set"));
+}
+
+TEST(OutcomeExplanation, HeadlineAndTheGamesLastThirtyLines) {
+    QStringList output{"Failed loading resource: res://a.tscn"};
     for (int i = 1; i <= 30; ++i)
-        log << QString::number(i);
-    EXPECT_EQ(explainOutcome({0, 1}, log).lines, log.mid(1));
-    EXPECT_FALSE(explainOutcome({0, 1}, log).headline.contains(files));
+        output << QString::number(i);
+    const std::pair<RunOutcome, QString> cases[] = {
+        {{0, 9.6, false, output}, "10 seconds (exit code 0), so it did not stay open. Some game"},
+        {{-1, 2.5, false, {}}, "2 seconds (exit code -1), so it did not stay open. Last log lines:"},
+    };
+    for (const auto& [outcome, words] : cases)
+        EXPECT_TRUE(explainOutcome(outcome, {}).headline.startsWith("The game closed after " + words))
+            << explainOutcome(outcome, {}).headline.toStdString();
+    EXPECT_EQ(explainOutcome(cases[0].first, {}).lines, output.mid(1));
 }
 
 TEST(DisplayOptions, FitsA16By9WindowAndDescribesProgress) {

@@ -2,6 +2,7 @@
 #include "support/Paths.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/SampleGame.h"
+#include "testkit/Standin.h"
 #include "testkit/TestEnvironment.h"
 
 #include <QFileInfo>
@@ -36,7 +37,8 @@ TEST_F(Commands, UsageMistakesAreStatusTwoAndHelpListsEveryCommand) {
                                     {"info", "extra"},
                                     {"info", "--game"},
                                     {"settings", "--fullscreen", "--windowed"},
-                                    {"settings", "--resolution", "big"}};
+                                    {"settings", "--resolution", "big"},
+                                    {"settings", "--graphics", "fancy"}};
     for (const QStringList& args : mistakes) {
         const CommandRun run = quillfire(args);
         EXPECT_EQ(run.code, 2) << args.join(' ');
@@ -85,13 +87,33 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoAndRemoveFreesTheDisk) {
     const CommandRun failed = quillfire({"setup"});
     EXPECT_EQ(failed.code, 1);
     EXPECT_EQ(failed.err, "The server answered with HTTP 404.\n");
-    testkit::serveSampleGame(server, "game_output='ERROR: no GPU\\n' game_exit=3");
+    testkit::serveSampleGame(server,
+                             "game_output='ERROR: is_viable: Error initializing GLAD\\n' game_exit=255");
     const CommandRun early = quillfire({"play"});
     EXPECT_EQ(early.code, 2) << early.err;
-    EXPECT_TRUE(early.err.startsWith("The game closed after 0 seconds (exit code 3), so it did not "
-                                     "stay open. Last log lines:\n  "));
-    EXPECT_TRUE(early.err.endsWith("\n  ERROR: no GPU\n")) << early.err;
+    // The game's own lines only, the cause, and the commands that cure it.
+    EXPECT_TRUE(early.err.startsWith("The game closed after 0 seconds (exit code 255), so it did "
+                                     "not stay open. The graphics driver cannot run"));
+    EXPECT_TRUE(early.err.endsWith("Last log lines:\n  ERROR: is_viable: Error initializing GLAD\n"
+                                   "Run: quillfire settings --graphics compatibility, then "
+                                   "quillfire play\n"))
+        << early.err;
+    EXPECT_TRUE(testkit::readFile(Paths::lastRunLog()).contains("\nRunning first-time setup: "));
+    EXPECT_TRUE(quillfire({"settings", "--graphics", "compatibility"})
+                    .out.endsWith("\nGraphics: Compatibility\n"));
+    const CommandRun again = quillfire({"play"});
+    EXPECT_TRUE(again.err.contains("not even with compatibility graphics")) << again.err;
+    EXPECT_FALSE(again.err.contains("Run: "));
+    const QString project = Paths::gameFolder() + "/" + testkit::sampleTop;
+    EXPECT_TRUE(testkit::standinRuns(project).last().join(' ').endsWith("--video-driver GLES2"));
+    // Each Play writes the file anew.
+    EXPECT_FALSE(testkit::readFile(Paths::lastRunLog()).contains("Running first-time setup: "));
     EXPECT_EQ(quillfire({"setup"}).code, 0) << "everything is in place";
+    EXPECT_EQ(quillfire({"setup", "--again"}).code, 0);
+    const QList<QStringList> runs = testkit::standinRuns(project);
+    EXPECT_EQ(std::count_if(runs.begin(), runs.end(),
+                            [](const QStringList& run) { return run.contains("--editor"); }),
+              2);
     const CommandRun removed = quillfire({"remove", "--yes"});
     EXPECT_EQ(removed.code, 0) << removed.err;
     EXPECT_TRUE(removed.out.endsWith("Removed the game and the engine. Saved games are kept.\n"));
@@ -99,11 +121,12 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoAndRemoveFreesTheDisk) {
 }
 
 TEST_F(Commands, SettingsAreShownAndChangedForTheNextPlay) {
-    EXPECT_EQ(quillfire({"settings"}).out, "Window: Windowed\nResolution: Fit to this screen\n");
+    EXPECT_EQ(quillfire({"settings"}).out,
+              "Window: Windowed\nResolution: Fit to this screen\nGraphics: Standard\n");
     EXPECT_EQ(quillfire({"settings", "--fullscreen", "--resolution", "1600x900"}).out,
-              "Window: Fullscreen\nResolution: 1600x900\n");
+              "Window: Fullscreen\nResolution: 1600x900\nGraphics: Standard\n");
     EXPECT_EQ(quillfire({"settings", "--windowed", "--resolution", "fit"}).out,
-              "Window: Windowed\nResolution: Fit to this screen\n");
+              "Window: Windowed\nResolution: Fit to this screen\nGraphics: Standard\n");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Drives `quillfire play` through a real Godot 3 engine (Debian's godot3, served as the official
 // Linux asset) under a virtual X server: download, checksum, import watch and launch, then
-// Ctrl-C stops the game.
+// Ctrl-C stops the game; and on a driver that offers only OpenGL 2.1, the cause and its cure.
 #include "LauncherProcess.h"
 
 #include "testkit/HttpTestServer.h"
@@ -56,16 +56,21 @@ protected:
             GTEST_SKIP() << "needs Debian's godot3 and xvfb packages (scripts/test installs them)";
         ASSERT_FALSE(display.display().isEmpty()) << "Xvfb did not start";
         server.useAsHostingService();
-        server.serveGameArchive(zipFolder(QUILLFIRE_DEMO_GAME, testkit::sampleTop));
+        serveGame(QUILLFIRE_DEMO_GAME);
         const EngineSpec spec = testkit::sampleEngine();
         server.serveEngine(spec,
                            ziptest::zip({ziptest::Entry::file(spec.assetName().chopped(4),
                                                               testkit::readFile(godot3), 0755)},
                                         ziptest::Compression::Store));
     }
-    LauncherProcess play() {
-        return LauncherProcess(home(), {"play"}, {{"DISPLAY", display.display()}});
+    void serveGame(const QString& folder) {
+        server.serveGameArchive(zipFolder(folder, testkit::sampleTop));
     }
+    LauncherProcess quillfire(const QStringList& args, std::map<QString, QString> env = {}) {
+        env["DISPLAY"] = display.display();
+        return LauncherProcess(home(), args, env);
+    }
+    LauncherProcess play() { return quillfire({"play"}); }
 
     VirtualDisplay display;
     testkit::HttpTestServer server;
@@ -81,6 +86,38 @@ TEST_F(RealEngine, PlayDownloadsImportsAndRunsTheGameUntilCtrlC) {
     launcher.signal(SIGINT);
     EXPECT_EQ(launcher.waitForExit(30'000), 0) << launcher.output();
     EXPECT_TRUE(launcher.output().contains("Game stopped.")) << launcher.output();
+}
+
+// The engine's own alert dialog would wait for a click: without xmessage it only prints.
+TEST_F(RealEngine, AnOldGraphicsDriverIsNamedAndCompatibilityGraphicsRunTheGame) {
+    const QString game = scratch() + "/gles3-game";
+    QDir().mkpath(game);
+    for (const QFileInfo& file : QDir(QUILLFIRE_DEMO_GAME).entryInfoList(QDir::Files))
+        QFile::copy(file.filePath(), game + "/" + file.fileName());
+    QByteArray project = testkit::readFile(game + "/project.godot");
+    QFile::remove(game + "/project.godot");
+    testkit::writeFile(game, "project.godot",
+                       project.replace("quality/driver/driver_name=\"GLES2\"", ""));
+    serveGame(game); // the standard renderer: GLES3
+    QDir().mkpath(scratch() + "/no-programs");
+    const std::map<QString, QString> oldDriver{{"MESA_GL_VERSION_OVERRIDE", "2.1"},
+                                               {"MESA_GLSL_VERSION_OVERRIDE", "120"},
+                                               {"PATH", scratch() + "/no-programs"}};
+
+    LauncherProcess failing = quillfire({"play"}, oldDriver);
+    EXPECT_EQ(failing.waitForExit(180'000), 2) << failing.output();
+    EXPECT_TRUE(failing.output().contains("The graphics driver cannot run the game's renderer"))
+        << failing.output();
+    EXPECT_FALSE(failing.output().contains("Reinstall")) << failing.output();
+    EXPECT_TRUE(failing.output().contains(
+        "\nRun: quillfire settings --graphics compatibility, then quillfire play\n"));
+
+    EXPECT_EQ(quillfire({"settings", "--graphics", "compatibility"}).waitForExit(30'000), 0);
+    LauncherProcess playing = quillfire({"play"}, oldDriver);
+    ASSERT_TRUE(playing.waitForOutput("Playing.", 60'000)) << playing.output();
+    EXPECT_TRUE(playing.output().contains("OpenGL ES 2.0 Renderer")) << playing.output();
+    playing.signal(SIGINT);
+    EXPECT_EQ(playing.waitForExit(30'000), 0) << playing.output();
 }
 
 } // namespace

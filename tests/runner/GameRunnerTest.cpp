@@ -147,21 +147,32 @@ TEST_F(GameRunnerTest, ImportStateCountsTheDestinationsOfTheProjectsOwnVisibleSi
 }
 
 TEST_F(GameRunnerTest, PlayLogsTheCommandAndEveryLineAndMeasuresTheRun) {
+    QString many;
+    for (int i = 1; i <= GameRunner::keptOutputLines + 5; ++i)
+        many += QString::number(i) + "\\n";
     behave("game_output='Godot Engine v3.5.3\\n' game_errors='ERROR: no GPU\\n' game_seconds=0.5 "
-           "game_exit=1");
+           "game_exit=1 game_tail='" + many + "'");
     GameRunner runner(log);
     CancelToken stop;
     const RunOutcome outcome =
-        runner.play(testkit::standinEngine(), project(), {false, "1280x720"}, stop);
+        runner.play(testkit::standinEngine(), project(), 3, {false, "1280x720"}, stop);
     EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_FALSE(outcome.signalled);
     EXPECT_GE(outcome.seconds, 0.5);
     EXPECT_LT(outcome.seconds, 10);
     const QStringList args{"--path", project(), "--windowed", "--resolution", "1280x720"};
-    EXPECT_EQ(logLines(), (QStringList{"Starting the game: " + args.join(' '),
-                                       "Godot Engine v3.5.3", "ERROR: no GPU"}));
+    EXPECT_EQ(logLines().mid(0, 3), (QStringList{"Starting the game: " + args.join(' '),
+                                                 "Godot Engine v3.5.3", "ERROR: no GPU"}));
+    // The game's own last lines, without the launcher's.
+    EXPECT_EQ(outcome.output, logLines().mid(logLines().size() - GameRunner::keptOutputLines));
+    EXPECT_EQ(outcome.output.last(), QString::number(GameRunner::keptOutputLines + 5));
     EXPECT_EQ(testkit::standinRuns(project()), QList<QStringList>{args});
-    EXPECT_EQ(runner.arguments("/p", {true, ""}), (QStringList{"--path", "/p", "--fullscreen"}));
-    EXPECT_THROW(runner.play("/nonexistent/godot", project(), {}, stop), ProcessLaunchError);
+    // Compatibility graphics: the game's older renderer, by each engine's own option.
+    EXPECT_EQ(GameRunner::arguments("/p", 3, {true, "", true}),
+              (QStringList{"--path", "/p", "--fullscreen", "--video-driver", "GLES2"}));
+    EXPECT_EQ(GameRunner::arguments("/p", 4, {false, "", true}),
+              (QStringList{"--path", "/p", "--windowed", "--rendering-driver", "opengl3"}));
+    EXPECT_THROW(runner.play("/nonexistent/godot", project(), 3, {}, stop), ProcessLaunchError);
     EXPECT_EQ(runner.job(), nullptr);
 }
 
@@ -173,11 +184,13 @@ TEST_F(GameRunnerTest, AStopEndsTheGameKeepingItsLastWordsEvenBeforeItStarted) {
         testkit::standinPid(project());
         stop.cancel();
     });
-    EXPECT_EQ(runner.play(testkit::standinEngine(), project(), {}, stop).exitCode, 15);
+    const RunOutcome stopped = runner.play(testkit::standinEngine(), project(), 3, {}, stop);
+    EXPECT_EQ(stopped.exitCode, 15);
+    EXPECT_TRUE(stopped.signalled);
     stopper.join();
     EXPECT_EQ(logLines().mid(1), (QStringList{"ready", "last words"}));
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(runner.play(testkit::standinEngine(), project(), {}, stop).exitCode, 15);
+    EXPECT_EQ(runner.play(testkit::standinEngine(), project(), 3, {}, stop).exitCode, 15);
     EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
 }
 

@@ -13,6 +13,7 @@ done
 { printf '%s\037' "$@"; echo; } >> "$project/.standin-args"
 
 import_exit=0     # status when the import or the editor ends by itself
+import_output=    # printed (printf %b) as the import starts
 import_hang=false # Godot 4: never finish
 import_cache=true # create the import folder; without it no imported copy is written
 import_sidecars=3 # assets imported, each with its sidecar assets/spriteN.png.import
@@ -46,12 +47,14 @@ import() {
 
 case " $* " in
 *" --headless "*)
+    printf '%b' "$import_output"
     started
     [ "$import_hang" = true ] && exec sleep 100000
     import .godot/imported ctex
     exit "$import_exit" ;;
 *" --editor "*)
     echo "Godot Engine (stand-in) - editor"
+    printf '%b' "$import_output"
     started
     import .import stex "$editor_gap"
     [ "$editor_stay" = true ] && exec sleep 100000

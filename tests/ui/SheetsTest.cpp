@@ -40,6 +40,15 @@ TEST_F(Sheets, WindowOptionsWriteTheModelAndTheStoreAndFollowIt) {
     EXPECT_EQ(model().resolution(), QString());
     model().setResolution("1920x1080");
     EXPECT_EQ(combo->currentText(), "1920x1080");
+    model().setResolution("1366x768"); // set on the command line: one more entry
+    EXPECT_EQ(combo->currentText(), "1366x768");
+    EXPECT_EQ(combo->count(), 6);
+    EXPECT_TRUE(in(sheet, "standardGraphicsChoice")->isChecked());
+    in(sheet, "compatibilityChoice")->click();
+    EXPECT_EQ(harness->settings.value("graphics").toString(), "compatibility");
+    model().setCompatibilityGraphics(false);
+    EXPECT_TRUE(in(sheet, "standardGraphicsChoice")->isChecked());
+    EXPECT_EQ(harness->settings.value("graphics").toString(), "standard");
     QPointer<QWidget> alive(sheet);
     QTest::keyClick(sheet, Qt::Key_Escape);
     EXPECT_TRUE(testkit::eventually([&] { return !alive; }));

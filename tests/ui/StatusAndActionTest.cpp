@@ -1,13 +1,18 @@
+#include "support/Paths.h"
 #include "ui/LogView.h"
 #include "ui/WindowTest.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTcpServer>
+#include <QTimer>
 
 namespace {
 
@@ -97,17 +102,51 @@ TEST_F(StatusAndAction, ShowsTheGamesFactsAndControlsOrWhatWillAppear) {
     EXPECT_EQ(text("detailsTitle"), intro);
 }
 
-TEST_F(StatusAndAction, AFailureShowsItsHeadlineAndLinesAndCopyTakesBoth) {
+TEST_F(StatusAndAction, AFailureShowsItsHeadlineAndLinesCopyTakesBothAndSaveKeepsTheLog) {
     EXPECT_FALSE(find("failureView"));
     probe().setFailure(Failure{"The game closed after 2 seconds.", {"ERROR: no GPU", "exit"}});
     EXPECT_EQ(text("failureHeadline"), "The game closed after 2 seconds.");
     EXPECT_EQ(find<QPlainTextEdit>("failureLines")->toPlainText(), "ERROR: no GPU\nexit");
+    EXPECT_FALSE(find("failureAction"));
     QGuiApplication::clipboard()->setText("something else");
     click("copyFailure");
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               "The game closed after 2 seconds.\nERROR: no GPU\nexit");
+
+    testkit::writeFile(QFileInfo(Paths::lastRunLog()).path(), "last-run.log", "the whole log\n");
+    const QString saved = scratch() + "/handed-on.log";
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->selectFile(saved);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    click("saveLog");
+    EXPECT_EQ(testkit::readFile(saved), "the whole log\n");
     probe().setFailure(std::nullopt);
-    EXPECT_FALSE(find("failureView"));
+    EXPECT_TRUE(testkit::eventually([&] { return !find("failureView"); }));
+}
+
+TEST_F(StatusAndAction, AFailuresCureIsOnePressAway) {
+    using A = FailureAction;
+    testkit::writeFile(Paths::gameFolder(), ".setup2-done-3.5.3", "ok");
+    const std::pair<A, QString> cures[] = {{A::CompatibilityGraphics,
+                                            "Use compatibility graphics and play"},
+                                           {A::SetUpAgain, "Set up again and play"},
+                                           {A::Reinstall, "Reinstall\u2026"}};
+    for (const auto& [action, title] : cures) {
+        probe().setFailure(Failure{"Cause.", {}, action});
+        ASSERT_TRUE(testkit::eventually([&] { return find<QPushButton>("failureAction"); }));
+        EXPECT_EQ(find<QPushButton>("failureAction")->text(), title);
+        click("failureAction");
+        EXPECT_EQ(model().isWorking(), action != A::Reinstall) << title.toStdString();
+        model().shutdown();
+        ASSERT_TRUE(testkit::eventually([&] { return !model().isWorking(); }));
+    }
+    EXPECT_TRUE(model().compatibilityGraphics());
+    EXPECT_FALSE(QFileInfo::exists(Paths::gameFolder() + "/.setup2-done-3.5.3"));
+    ASSERT_EQ(harness->prompts.asked.size(), 1);
+    EXPECT_EQ(harness->prompts.asked[0].message, "Reinstall?");
 }
 
 TEST_F(StatusAndAction, TheLogShowsItsLast400LinesAndFollowsOnlyWhileScrolledToTheEnd) {
