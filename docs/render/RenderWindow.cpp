@@ -1,6 +1,7 @@
 // Renders the window in each of its states to PNG files, offscreen, so that
 // its look can be checked by eye:   render_window <output folder>
 
+#include "app/OutcomeExplanation.h"
 #include "testkit/AppModelProbe.h"
 #include "testkit/ModelHarness.h"
 #include "testkit/TestEnvironment.h"
@@ -40,16 +41,20 @@ GameInfo sampleGame() {
     return info;
 }
 
+// What Godot 3 prints on a graphics driver that offers only OpenGL 2.1, explained.
 Failure sampleFailure() {
-    return {
-        QStringLiteral("The game closed after 3 seconds (exit code 1), so it did not stay open. "
-                       "The graphics system reported a problem. Last log lines:"),
-        {QStringLiteral("Godot Engine v3.5.3.stable.official - https://godotengine.org"),
-         QStringLiteral("ERROR: Your video card driver does not support any of the supported "
-                        "OpenGL versions."),
-         QStringLiteral("   at: initialize (drivers/gles3/rasterizer_gles3.cpp:302)"),
-         QStringLiteral("ERROR: Unable to create a rendering context."),
-         QStringLiteral("Game exited with code 1.")}};
+    RunOutcome outcome{255, 0.4, false,
+                       {QStringLiteral("Godot Engine v3.5.3.stable.official - https://godotengine.org"),
+                        QStringLiteral("ERROR: initialize: Condition \"ctxErrorOccurred || "
+                                       "!p->glx_context\" is true. Returned: ERR_UNCONFIGURED"),
+                        QStringLiteral("   At: platform/x11/context_gl_x11.cpp:190."),
+                        QStringLiteral("ERROR: is_viable: Error initializing GLAD"),
+                        QStringLiteral("   At: drivers/gles3/rasterizer_gles3.cpp:141."),
+                        QStringLiteral("Your video card driver does not support any of the "
+                                       "supported OpenGL versions."),
+                        QStringLiteral("Please update your drivers or if you have a very old or "
+                                       "integrated GPU upgrade it.")}};
+    return explainOutcome(outcome, {});
 }
 
 struct State {
