@@ -43,17 +43,20 @@ GameInfo sampleGame() {
 
 // What Godot 3 prints on a graphics driver that offers only OpenGL 2.1, explained.
 Failure sampleFailure() {
-    RunOutcome outcome{255, 0.4, false,
-                       {QStringLiteral("Godot Engine v3.5.3.stable.official - https://godotengine.org"),
-                        QStringLiteral("ERROR: initialize: Condition \"ctxErrorOccurred || "
-                                       "!p->glx_context\" is true. Returned: ERR_UNCONFIGURED"),
-                        QStringLiteral("   At: platform/x11/context_gl_x11.cpp:190."),
-                        QStringLiteral("ERROR: is_viable: Error initializing GLAD"),
-                        QStringLiteral("   At: drivers/gles3/rasterizer_gles3.cpp:141."),
-                        QStringLiteral("Your video card driver does not support any of the "
-                                       "supported OpenGL versions."),
-                        QStringLiteral("Please update your drivers or if you have a very old or "
-                                       "integrated GPU upgrade it.")}};
+    RunOutcome outcome{
+        255,
+        0.4,
+        false,
+        {QStringLiteral("Godot Engine v3.5.3.stable.official - https://godotengine.org"),
+         QStringLiteral("ERROR: initialize: Condition \"ctxErrorOccurred || "
+                        "!p->glx_context\" is true. Returned: ERR_UNCONFIGURED"),
+         QStringLiteral("   At: platform/x11/context_gl_x11.cpp:190."),
+         QStringLiteral("ERROR: is_viable: Error initializing GLAD"),
+         QStringLiteral("   At: drivers/gles3/rasterizer_gles3.cpp:141."),
+         QStringLiteral("Your video card driver does not support any of the "
+                        "supported OpenGL versions."),
+         QStringLiteral("Please update your drivers or if you have a very old or "
+                        "integrated GPU upgrade it.")}};
     return explainOutcome(outcome, {});
 }
 

@@ -105,8 +105,7 @@ QString displayWords(const QString& line) {
 QString quoted(const QString& line) {
     constexpr qsizetype longest = 160;
     const QString text = line.trimmed();
-    return QLatin1Char('"') +
-           (text.size() > longest ? text.left(longest) + QChar(0x2026) : text) +
+    return QLatin1Char('"') + (text.size() > longest ? text.left(longest) + QChar(0x2026) : text) +
            QLatin1Char('"');
 }
 
@@ -133,8 +132,8 @@ std::optional<Diagnosis> diagnose(const RunOutcome& outcome, const RunOptions& o
         }
     }
     if (outcome.signalled)
-        return Diagnosis{QString(crashCause).replace(QLatin1String("{signal}"),
-                                                     signalWords(outcome.exitCode)),
-                         FailureAction::None};
+        return Diagnosis{
+            QString(crashCause).replace(QLatin1String("{signal}"), signalWords(outcome.exitCode)),
+            FailureAction::None};
     return std::nullopt;
 }

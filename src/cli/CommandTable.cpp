@@ -10,7 +10,8 @@ std::span<const Command> commands() {
     static constexpr std::array table{
         Command{"play", "", "Download and set up what is missing, then start the game",
                 "        (Ctrl-C cancels the downloads and set-up, or stops the game)\n", &runPlay},
-        Command{"setup", "[--again]", "Download and set up what is missing, without starting the game",
+        Command{"setup", "[--again]",
+                "Download and set up what is missing, without starting the game",
                 "        --again     run the first-time setup again, even if it ran before\n",
                 &runSetup},
         Command{"update", "", "Download the game again (saved games are kept)", "", &runUpdate},

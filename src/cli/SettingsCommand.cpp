@@ -12,7 +12,8 @@ int runSettings(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QCommandLineOption windowed(QStringLiteral("windowed"));
     const QCommandLineOption resolution(QStringLiteral("resolution"), QString(),
                                         QStringLiteral("SIZE"));
-    const QCommandLineOption graphics(QStringLiteral("graphics"), QString(), QStringLiteral("KIND"));
+    const QCommandLineOption graphics(QStringLiteral("graphics"), QString(),
+                                      QStringLiteral("KIND"));
     parser.addOptions({fullscreen, windowed, resolution, graphics});
     if (!parseCommandOptions(parser, "settings", args, err))
         return ExitCode::usage;

@@ -11,7 +11,8 @@ public:
     enum class Kind { Http, Message, NoFile };
 
     // `retryAfter`: how long the server asked to wait before asking again (Retry-After), if it did.
-    static DownloadError http(int status, std::chrono::seconds retryAfter = std::chrono::seconds(-1));
+    static DownloadError http(int status,
+                              std::chrono::seconds retryAfter = std::chrono::seconds(-1));
     static DownloadError message(const QString& text);
     static DownloadError noFile();
 

@@ -9,7 +9,7 @@ struct DownloadTimeouts {
     std::chrono::milliseconds stall{30'000};   // between two signs of life once connected
     // Before the second, third and fourth try of a transfer that failed for a reason that may
     // pass; each gets some jitter.
-    std::vector<std::chrono::milliseconds> retryDelays{
-        std::chrono::milliseconds(1'000), std::chrono::milliseconds(4'000),
-        std::chrono::milliseconds(15'000)};
+    std::vector<std::chrono::milliseconds> retryDelays{std::chrono::milliseconds(1'000),
+                                                       std::chrono::milliseconds(4'000),
+                                                       std::chrono::milliseconds(15'000)};
 };

@@ -102,9 +102,9 @@ public:
             if (error == ENOSPC || error == EDQUOT || Volumes::freeBytes(folder) < piece.size())
                 throw FileSystemError(Volumes::shortage(
                     folder, std::max(total, received + piece.size()), Volumes::freeBytes(folder)));
-            throw FileSystemError(QStringLiteral("Could not save the download to %1: %2.")
-                                      .arg(QDir::toNativeSeparators(file_.fileName()),
-                                           file_.errorString()));
+            throw FileSystemError(
+                QStringLiteral("Could not save the download to %1: %2.")
+                    .arg(QDir::toNativeSeparators(file_.fileName()), file_.errorString()));
         }
         if (hash_)
             hash_->add(piece);
@@ -137,7 +137,8 @@ void FileDownloader::cancel() {
     stop_.cancel();
 }
 
-QString FileDownloader::download(const QUrl& url, CancelToken* token, const DownloadChecks& checks) {
+QString FileDownloader::download(const QUrl& url, CancelToken* token,
+                                 const DownloadChecks& checks) {
     const CancelHook hook(token, [this] { cancel(); });
     stop_.throwIfCancelled();
     DownloadFolder folder;
@@ -153,9 +154,9 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token, const Down
         }
         if (checks.isWhole && !checks.isWhole(file.path())) {
             file.startOver();
-            throw TransportError(TransportErrorText::forError(
-                                     QNetworkReply::RemoteHostClosedError, url.host(), {}),
-                                 TransportError::Kind::Dropped);
+            throw TransportError(
+                TransportErrorText::forError(QNetworkReply::RemoteHostClosedError, url.host(), {}),
+                TransportError::Kind::Dropped);
         }
     });
     sha512_ = file.finish();
@@ -187,7 +188,8 @@ void FileDownloader::transfer(const QUrl& url, PartialFile& file, const Download
         }
         file.validator = response.validator;
         if (total > 0) {
-            QList<Volumes::Need> needs = checks.spaceFor ? checks.spaceFor(total) : QList<Volumes::Need>();
+            QList<Volumes::Need> needs =
+                checks.spaceFor ? checks.spaceFor(total) : QList<Volumes::Need>();
             needs.append({QDir::tempPath(), total - file.received});
             Volumes::require(needs);
         }
@@ -212,8 +214,9 @@ QString FileDownloader::fetchText(const QUrl& url, CancelToken* token) {
     QByteArray body;
     Retries::run(timeouts_, stop_, onRetry_, [&] {
         body.clear();
-        HttpTransfer http(timeouts_, [](const HttpResponse&) {},
-                          [&body](QByteArrayView piece) { body.append(piece); });
+        HttpTransfer http(
+            timeouts_, [](const HttpResponse&) {},
+            [&body](QByteArrayView piece) { body.append(piece); });
         const CancelHook stopTransfer(&stop_, [&http] { http.cancel(); });
         http.run(url);
     });

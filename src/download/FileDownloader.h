@@ -46,7 +46,8 @@ public:
     // FileSystemError when the file cannot be made or written (a sentence about the space
     // when the disk is too full), TransportError when the network failed, Cancelled after a
     // cancel. A failure leaves neither file nor folder behind.
-    QString download(const QUrl& url, CancelToken* token = nullptr, const DownloadChecks& checks = {});
+    QString download(const QUrl& url, CancelToken* token = nullptr,
+                     const DownloadChecks& checks = {});
 
     // Any thread. Ends a running download() or its wait with Cancelled; a later one never starts.
     void cancel();

@@ -55,7 +55,8 @@ std::chrono::seconds retryAfter(const QByteArray& value) {
     const qint64 seconds = value.trimmed().toLongLong(&isNumber);
     if (isNumber)
         return std::chrono::seconds(std::max<qint64>(0, seconds));
-    const QDateTime at = QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
+    const QDateTime at =
+        QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
     if (!at.isValid())
         return std::chrono::seconds(-1);
     return std::chrono::seconds(std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(at)));

@@ -76,9 +76,10 @@ void run(const DownloadTimeouts& timeouts, const CancelToken& stop, const Notice
             auto left = delay(timeouts, tried, failure);
             for (bool starts = true; left > 0ms; starts = false, left -= 1s) {
                 if (onNotice)
-                    onNotice({*why, sentence,
-                              static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count()),
-                              tried + 1, attempts, starts});
+                    onNotice(
+                        {*why, sentence,
+                         static_cast<int>(std::chrono::ceil<std::chrono::seconds>(left).count()),
+                         tried + 1, attempts, starts});
                 if (!stop.sleepFor(std::min<std::chrono::milliseconds>(left, 1s)))
                     throw Cancelled();
             }

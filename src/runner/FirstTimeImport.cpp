@@ -108,8 +108,8 @@ ImportState GameRunner::importState(const QString& project) {
 
 void GameRunner::forgetImport() {
     QDir game(Paths::gameFolder());
-    for (const QString& marker : game.entryList({markerPrefix + QLatin1Char('*')},
-                                                QDir::Files | QDir::Hidden))
+    for (const QString& marker :
+         game.entryList({markerPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden))
         game.remove(marker);
 }
 

@@ -22,8 +22,7 @@ std::shared_ptr<ProcessJob> GameRunner::recordJob(const QString& engine,
                                                   const QStringList& arguments,
                                                   ProcessJob::LineHandler alsoOnLine) {
     auto job = std::make_shared<ProcessJob>(
-        engine, arguments,
-        [&log = log_, alsoOnLine = std::move(alsoOnLine)](const QString& line) {
+        engine, arguments, [&log = log_, alsoOnLine = std::move(alsoOnLine)](const QString& line) {
             log.append(line);
             if (alsoOnLine)
                 alsoOnLine(line);
@@ -46,10 +45,10 @@ QStringList GameRunner::arguments(const QString& project, int engineMajor,
     if (!options.resolution.isEmpty())
         list << QStringLiteral("--resolution") << options.resolution;
     if (options.compatibilityGraphics)
-        list << (engineMajor == 3 ? QStringList{QStringLiteral("--video-driver"),
-                                                QStringLiteral("GLES2")}
-                                  : QStringList{QStringLiteral("--rendering-driver"),
-                                                QStringLiteral("opengl3")});
+        list << (engineMajor == 3
+                     ? QStringList{QStringLiteral("--video-driver"), QStringLiteral("GLES2")}
+                     : QStringList{QStringLiteral("--rendering-driver"),
+                                   QStringLiteral("opengl3")});
     return list;
 }
 

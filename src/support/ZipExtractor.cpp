@@ -161,11 +161,12 @@ int extract(const QString& archivePath, const QString& target, const LineHandler
 
 bool isWhole(const QString& archivePath) {
     try {
-        forEachEntry(archivePath, [](const QString&) { throw UserError({}); },
-                     [](archive* in, archive_entry*) {
-                         while (nextBlock(in)) {
-                         }
-                     });
+        forEachEntry(
+            archivePath, [](const QString&) { throw UserError({}); },
+            [](archive* in, archive_entry*) {
+                while (nextBlock(in)) {
+                }
+            });
         return true;
     } catch (const UserError&) {
         return false;
@@ -175,9 +176,11 @@ bool isWhole(const QString& archivePath) {
 qint64 unpackedSize(const QString& archivePath) {
     qint64 total = 0;
     try {
-        forEachEntry(archivePath, [](const QString&) {}, [&total](archive*, archive_entry* entry) {
-            total += std::max<la_int64_t>(0, archive_entry_size(entry));
-        });
+        forEachEntry(
+            archivePath, [](const QString&) {},
+            [&total](archive*, archive_entry* entry) {
+                total += std::max<la_int64_t>(0, archive_entry_size(entry));
+            });
     } catch (const UserError&) {
         return -1;
     }

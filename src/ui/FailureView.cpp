@@ -50,16 +50,16 @@ FailureView::FailureView(Failure failure, QWidget* parent)
                                QStringLiteral("Copies the explanation and its lines"), this);
     connect(copy, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(copyText(failure_)); });
-    QPushButton* save = button(QStringLiteral("Save Log\u2026"), "saveLog",
-                               QStringLiteral("Saves the whole log of this launch to a file"), this);
+    QPushButton* save =
+        button(QStringLiteral("Save Log\u2026"), "saveLog",
+               QStringLiteral("Saves the whole log of this launch to a file"), this);
     connect(save, &QPushButton::clicked, this, &FailureView::saveLog);
     buttons->addWidget(copy);
     buttons->addWidget(save);
     buttons->addStretch(1);
     if (const QString title = actionTitle(failure_.action); !title.isEmpty()) {
         QPushButton* cure = button(title, "failureAction", failure_.headline, this);
-        connect(cure, &QPushButton::clicked, this,
-                [this] { emit actionChosen(failure_.action); });
+        connect(cure, &QPushButton::clicked, this, [this] { emit actionChosen(failure_.action); });
         buttons->addWidget(cure);
     }
     content()->addLayout(buttons);

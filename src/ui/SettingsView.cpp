@@ -39,17 +39,21 @@ QWidget* row(std::initializer_list<QWidget*> widgets, QWidget* parent) {
 SettingsView::SettingsView(AppModel& model, QWidget* parent)
     : Sheet(QStringLiteral("Settings"), sheetSize, 14, parent), model_(model) {
     setObjectName(QStringLiteral("settingsView"));
-    column()->addWidget(makeTwoWayChoice(
-        {QStringLiteral("Window"), "windowMode",
-         {{{"Windowed", "windowedChoice"}, {"Fullscreen", "fullscreenChoice"}}},
-         [this] { return model_.fullscreen(); },
-         [this](bool on) { model_.setFullscreen(on); }, &AppModel::fullscreenChanged}));
+    column()->addWidget(
+        makeTwoWayChoice({QStringLiteral("Window"),
+                          "windowMode",
+                          {{{"Windowed", "windowedChoice"}, {"Fullscreen", "fullscreenChoice"}}},
+                          [this] { return model_.fullscreen(); },
+                          [this](bool on) { model_.setFullscreen(on); },
+                          &AppModel::fullscreenChanged}));
     column()->addWidget(makeResolutionChoice());
     column()->addWidget(makeTwoWayChoice(
-        {QStringLiteral("Graphics"), "graphicsMode",
+        {QStringLiteral("Graphics"),
+         "graphicsMode",
          {{{"Standard", "standardGraphicsChoice"}, {"Compatibility", "compatibilityChoice"}}},
          [this] { return model_.compatibilityGraphics(); },
-         [this](bool on) { model_.setCompatibilityGraphics(on); }, &AppModel::graphicsChanged}));
+         [this](bool on) { model_.setCompatibilityGraphics(on); },
+         &AppModel::graphicsChanged}));
     column()->addWidget(Look::secondaryLabel(
         QStringLiteral("Applies the next time you press Play."), TextStyle::Caption, this));
     auto* divider = new QFrame(this);
@@ -89,8 +93,7 @@ QWidget* SettingsView::makeTwoWayChoice(const TwoWay& choice) {
         group->addButton(segment, id);
         layout->addWidget(segment);
     }
-    connect(group, &QButtonGroup::idClicked, &model_,
-            [set = choice.set](int id) { set(id == 1); });
+    connect(group, &QButtonGroup::idClicked, &model_, [set = choice.set](int id) { set(id == 1); });
     const auto sync = [group, get = choice.get] { group->button(get() ? 1 : 0)->setChecked(true); };
     connect(&model_, choice.changed, group, sync);
     sync();

@@ -2,8 +2,8 @@
 
 #include "app/AppModel.h"
 #include "support/InstanceLock.h"
-#include "support/Leftovers.h"
 #include "support/InterruptHandler.h"
+#include "support/Leftovers.h"
 #include "ui/AppIcon.h"
 #include "ui/DialogPrompts.h"
 #include "ui/FileManagerRevealer.h"
