@@ -11,7 +11,7 @@
 #include <QTest>
 
 // A launcher against the loopback mirror of the hosting service, which serves the sample game and
-// the stand-in engine as the official Linux asset. Records every phase and step text.
+// the stand-in engine as the official Linux asset. Records every phase, step and detail text.
 class LaunchFixture : public IsolatedTest {
 protected:
     void SetUp() override {
@@ -33,33 +33,26 @@ protected:
     void TearDown() override { harness.reset(); }
 
     AppModel& model() { return *harness->model; }
-    // Starts a run and waits for it to end; false when it did not end in time.
+    // False when the run did not end in time.
     bool runToEnd(bool forceGame = false, bool launch = true) {
         QSignalSpy finished(&model(), &AppModel::runFinished);
         model().start(forceGame, launch);
         return finished.wait(60'000);
     }
+    static void setBehaviour(const QString& settings) {
+        testkit::behave(project(), "editor_gap=0.05 import_sidecars=2\n" + settings);
+    }
     static QString project() { return Paths::gameFolder() + "/" + testkit::sampleTop; }
-    // The game runs (not the imports) the stand-in saw, each as one line of arguments.
-    static QStringList gameRuns() {
-        QStringList games;
-        for (const QStringList& args : testkit::standinRuns(project()))
-            if (!args.contains("--editor"))
-                games << args.join(' ');
-        return games;
-    }
-    int requestsFor(const QString& part) const {
-        return int(server.requestLog().filter(part).size());
-    }
-    // Forgets everything on disk and serves the sample game afresh.
+    static bool gameGone() { return testkit::waitUntilGone(testkit::standinPid(project())); }
     void startOver() {
         QDir(Paths::supportRoot()).removeRecursively();
         testkit::serveSampleGame(server, "game_seconds=1");
     }
 
+    const QString gamePath = "/varnel/godot_brennick/archive/refs/heads/main.zip";
+    const QString enginePath = QUrl(testkit::sampleEngine().archiveUrl()).path();
     testkit::HttpTestServer server;
     std::unique_ptr<ModelHarness> harness;
     QList<Phase::Kind> phases;
-    QStringList steps;
-    QStringList details;
+    QStringList steps, details;
 };

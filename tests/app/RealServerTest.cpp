@@ -23,19 +23,17 @@ protected:
                                                testkit::readFile(testkit::standinEngine()), 0755),
                           ziptest::Entry::file("padding", QByteArray(1'000'000, 'p'))},
                          ziptest::Compression::Store);
-        testkit::writeFile(mirror(), enginePath, engine);
-        testkit::writeFile(mirror(), sumsPath,
+        const QString mirror = scratch() + "/mirror";
+        testkit::writeFile(mirror, enginePath, engine);
+        testkit::writeFile(mirror, sumsPath,
                            QCryptographicHash::hash(engine, QCryptographicHash::Sha512).toHex() +
                                "  " + spec.assetName().toUtf8() + "\n");
-        testkit::writeFile(mirror(), "/varnel/godot_brennick/archive/refs/heads/main.zip",
-                           testkit::gameZip("game_seconds=1"));
-        nginx = std::make_unique<NginxServer>(mirror());
+        testkit::writeFile(mirror, gamePath, testkit::gameZip("game_seconds=1"));
+        nginx = std::make_unique<NginxServer>(mirror);
         ASSERT_TRUE(nginx->running()) << "nginx did not start";
         nginx->trustCertificate();
     }
-    QString mirror() const { return scratch() + "/mirror"; }
 
-    const QString enginePath = QUrl(testkit::sampleEngine().archiveUrl()).path();
     const QString sumsPath = QUrl(testkit::sampleEngine().checksumUrl()).path();
     std::unique_ptr<NginxServer> nginx;
 };

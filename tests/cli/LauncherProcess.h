@@ -1,24 +1,60 @@
 #pragma once
 
-#include <QProcess>
+#include "testkit/TestEnvironment.h"
 
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
 #include <map>
 
-// `quillfire <args>` as a separate process with its own data folders (and `environment`), so
-// that a test can kill or interrupt it at any moment.
+// `quillfire <args>` as a separate process with the test's data folder, its own settings (and
+// `environment`), so that a test can kill or interrupt it at any moment.
 class LauncherProcess {
 public:
     LauncherProcess(const QString& home, const QStringList& args,
-                    const std::map<QString, QString>& environment = {});
-    ~LauncherProcess();
+                    const std::map<QString, QString>& environment = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", home + "/config");
+        for (const auto& [name, value] : environment)
+            env.insert(name, value);
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        QObject::connect(&process_, &QProcess::readyRead,
+                         [this] { output_ += QString::fromUtf8(process_.readAll()); });
+        process_.start(QUILLFIRE_BINARY, args);
+        process_.waitForStarted();
+    }
+    ~LauncherProcess() {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
 
     // False when the launcher ended or the time ran out before it printed `text`.
-    bool waitForOutput(const QString& text, int timeoutMs);
-    // The exit status; -1 when it did not end in time.
-    int waitForExit(int timeoutMs);
-    void signal(int number);
+    bool waitForOutput(const QString& text, int timeoutMs) {
+        return QTest::qWaitFor([&] { return output_.contains(text) || ended(); }, timeoutMs) &&
+               output_.contains(text);
+    }
+    // The exit status (128 + 9 after a kill); -1 when it did not end in time.
+    int waitForExit(int timeoutMs) {
+        if (!QTest::qWaitFor([&] { return ended(); }, timeoutMs))
+            return -1;
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : 128 + SIGKILL;
+    }
     // Waits until the launcher has a handler of its own for `number`.
-    bool waitUntilCatching(int number, int timeoutMs = 30'000);
+    bool waitUntilCatching(int number) {
+        static const QRegularExpression caught("SigCgt:\\s*(\\w+)");
+        return QTest::qWaitFor(
+            [&] {
+                const QString status = testkit::readFile(QString("/proc/%1/status").arg(pid()));
+                const qulonglong mask = caught.match(status).captured(1).toULongLong(nullptr, 16);
+                return (mask >> (number - 1) & 1) != 0;
+            },
+            30'000);
+    }
+    bool ended() const { return process_.state() == QProcess::NotRunning; }
+    void signal(int number) { ::kill(static_cast<pid_t>(pid()), number); }
     const QString& output() const { return output_; }
     qint64 pid() const { return process_.processId(); }
 

@@ -1,6 +1,6 @@
+#include "project/Controls.h"
 #include "project/GameInfoReader.h"
 #include "project/ProjectFile.h"
-
 #include "testkit/TestEnvironment.h"
 
 #include <QDir>
@@ -9,11 +9,81 @@ using namespace ProjectInspector;
 
 namespace {
 
+// An input-map event as the Godot editors write it, among properties the launcher ignores.
+QString event(const QString& type, const QString& properties) {
+    return QString("Object(InputEvent%1,\"device\":-1,%2,\"pressed\":false)").arg(type, properties);
+}
+
+QString input(const QString& actions) {
+    return "config_version=5\n[input]\n" + actions + "[rendering]\ndriver_name=\"GLES2\"\n";
+}
+
+QString action(const QString& name, const QStringList& events) {
+    return name + "={\n\"deadzone\": 0.5,\n\"events\": [" + events.join("\n, ") + "\n]\n}\n";
+}
+
+// The keys shown for an action holding `events`; empty when it is not shown.
+QString keys(const QString& events) {
+    const QList<ControlEntry> entries = parseControls(input(action("act", {events})));
+    return entries.isEmpty() ? QString() : entries.first().keys;
+}
+
+TEST(Controls, ActionsOfTheInputSectionWithTheLabelOfEachEventFormat) {
+    const QString w = event("Key", "\"keycode\":0,\"physical_keycode\":87");
+    const std::pair<QString, QString> cases[] = {
+        {event("Key", "\"scancode\":87,\"physical_scancode\":0"), "W"},
+        {event("Key", "\"scancode\":0,\"physical_scancode\":16777232"), "Up"},
+        {event("Key", "\"keycode\":0,\"physical_keycode\":0,\"key_label\":4194320"), "Up"},
+        {event("Key", "\"keycode\":65,\"physical_keycode\":87"), "A"},
+        {event("Key", "\"keycode\":0,\"physical_keycode\":0,\"key_label\":0"), ""},
+        {event("Key", "\"keycode\":99999999999999999999,\"physical_keycode\":32"), "Space"},
+        {event("MouseButton", "\"button_index\":5"), "Scroll down"},
+        {event("MouseButton", "\"button_index\":6"), "Mouse button"},
+        {event("JoypadMotion", "\"axis\":1,\"axis_value\":-1.0"), "Left stick"},
+        {event("JoypadMotion", "\"axis\":2"), "Right stick"},
+        {event("JoypadMotion", "\"axis\":5"), "Gamepad trigger"},
+        {event("JoypadButton", "\"button_index\":11"), "Gamepad button 11"},
+        {event("MouseMotion", "\"button_mask\":0"), ""},
+        {w + ", " + event("JoypadMotion", "\"axis\":0") + ", " + w, "W / Left stick"}, // no repeats
+    };
+    for (const auto& [events, label] : cases)
+        EXPECT_EQ(keys(events), label) << events;
+    const QString space = event("Key", "\"keycode\":0,\"physical_keycode\":32");
+    QString text = input(action("move_forward", {event("Key", "\"keycode\":87")}) +
+                         action("ui_accept", {space}) + "dash={ \"events\": [" + space + "] }\n" +
+                         action("player_jump", {space}) +
+                         action("\"shoot\"", {event("MouseButton", "\"button_index\":1")}) +
+                         " crouch={\n" + event("Key", "\"keycode\":4194326") + "\n}\n") +
+                   action("fire", {space});
+    text.replace("\n", "\r\n");
+    const QList<ControlEntry> entries = parseControls(text);
+    ASSERT_EQ(entries.size(), 2) << "no ui_ action, no one-line action, nothing after the section";
+    EXPECT_EQ(entries[0].action, "Move forward");
+    EXPECT_EQ(entries[1].action, "Jump");
+    EXPECT_EQ(entries[1].keys, "Space / Left mouse button / Ctrl")
+        << "quoted names and indented lines belong to the action above";
+    EXPECT_NE(entries[0].id, entries[1].id);
+    EXPECT_TRUE(parseControls("config_version=4\n" + action("jump", {space})).isEmpty());
+    const std::pair<qint64, QString> labels[] = {
+        {32, "Space"}, {16777217, "Esc"}, {4194305, "Esc"}, {4194322, "Down"},
+        {48, "0"},     {90, "Z"},         {58, "Key 58"},   {97, "Key 97"},
+    };
+    for (const auto& [code, label] : labels)
+        EXPECT_EQ(detail::keyLabel(code), label) << code;
+    const std::pair<QString, QString> names[] = {
+        {"player_jump", "Jump"}, {"player", "Player"}, {"Player_jump", "Player jump"},
+        {"player__aim", "Aim"},  {"___", ""},          {"ßprint", "SSprint"},
+    };
+    for (const auto& [name, shown] : names)
+        EXPECT_EQ(detail::humanize(name), shown) << name;
+}
+
 class ProjectTest : public IsolatedTest {
 protected:
-    // A fresh project folder holding `files` (name, text).
+    // A fresh project folder "My Game" holding `files` (name, text).
     QString project(const QList<std::pair<QString, QByteArray>>& files) {
-        const QString dir = scratch() + QString("/case%1/My Game").arg(++cases_);
+        static int count = 0;
+        const QString dir = scratch() + QString("/case%1/My Game").arg(++count);
         QDir().mkpath(dir);
         for (const auto& [name, text] : files)
             testkit::writeFile(dir, name, text);
@@ -22,81 +92,42 @@ protected:
     GameInfo with(const QString& projectText) {
         return inspect(project({{"project.godot", projectText.toUtf8()}}));
     }
-
-private:
-    int cases_ = 0;
 };
 
-TEST_F(ProjectTest, ReadsAGodot4Project) {
-    const QString dir = project({
-        {"project.godot",
-         "config_version=5\n[application]\nconfig/name=\"Brennick\"\n"
-         "run/main_scene=\" res://main.tscn\"\nconfig/features=PackedStringArray(\"4.2\", "
-         "\"Forward Plus\")\n[input]\nplayer_move_forward={\n\"events\": [Object(InputEventKey,"
-         "\"keycode\":0,\"physical_keycode\":87)]\n}\n[layer_names]\n3d_physics/layer_1=\"a\"\n"},
-        {"README.md", "# Brennick\n[![build](badge.svg)](ci)\n\nA time-trial shooter.\nMore.\n"},
-        {"LICENSE", "MIT License\n\nCopyright (c) 2023 Varnel\n"},
-    });
-    const GameInfo info = inspect(dir);
-    EXPECT_EQ(info.projectDir, dir);
-    EXPECT_EQ(info.projectName, "Brennick");
-    EXPECT_EQ(info.engineMajor, 4);
-    EXPECT_EQ(info.engineVersion, "4.2.2");
-    EXPECT_FALSE(info.usesCSharp);
-    EXPECT_TRUE(info.is3D);
-    EXPECT_EQ(info.mainScene, "res://main.tscn");
-    EXPECT_EQ(info.summary, "A time-trial shooter.");
-    EXPECT_EQ(info.licenseName, "MIT License");
-    EXPECT_EQ(info.copyrightLine, "Copyright (c) 2023 Varnel");
-    ASSERT_EQ(info.controls.size(), 1);
-    EXPECT_EQ(info.controls.first().keys, "W");
-}
-
-TEST_F(ProjectTest, VersionNameAndCSharpFallBackSafely) {
-    const std::tuple<QString, qint64, QString> versions[] = {
-        {"config_version=5\n", 4, "4.1.4"},   {"config_version=+6\n", 4, "4.1.4"},
-        {"config_version=4\n", 3, "3.5.3"},   {"config_version=\"5\"\n", 3, "3.5.3"},
-        {"config_version=5.0\n", 3, "3.5.3"}, {"config_version=99999999999999999999\n", 3, "3.5.3"},
+TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadableFile) {
+    const std::pair<QString, QString> versions[] = {
+        {"config_version=5\n", "4.1.4"},   {"config_version=+6\n", "4.1.4"},
+        {"config_version=4\n", "3.5.3"},   {"config_version=\"5\"\n", "3.5.3"},
+        {"config_version=5.0\n", "3.5.3"}, {"config_version=99999999999999999999\n", "3.5.3"},
     };
-    for (const auto& [line, major, release] : versions) {
-        const GameInfo info = with(line + "config/features=\"4.1\"\n");
-        EXPECT_EQ(info.engineMajor, major) << line;
-        EXPECT_EQ(info.engineVersion, release) << line;
-    }
+    for (const auto& [line, release] : versions)
+        EXPECT_EQ(with(line + "config/features=\"4.1\"\n").engineVersion, release) << line;
     EXPECT_EQ(with("config/name=\"Say \"hi\"\"\n").projectName, "Say \"hi");
-    EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName, "My Game");
+    EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName,
+              "My Game");
     EXPECT_TRUE(with("config/features=PackedStringArray(\"4.2\", \"C#\")\n").usesCSharp);
-    const std::pair<QString, bool> csharp[] = {{"Brennick.sln", true},
-                                               {".hidden.csproj", true},
-                                               {"Player.cs", false},
-                                               {"sub/B.sln", false}};
-    for (const auto& [file, uses] : csharp)
-        EXPECT_EQ(inspect(project({{file, "x"}})).usesCSharp, uses) << file;
-}
-
-TEST_F(ProjectTest, DimensionFromLayerNamesThenTheMainScene) {
-    const QString main = "run/main_scene=\"res://scenes/main.tscn\"\n";
+    for (const char* file : {"Brennick.sln", ".hidden.csproj"})
+        EXPECT_TRUE(inspect(project({{file, "x"}})).usesCSharp) << file;
+    for (const char* file : {"Player.cs", "sub/B.sln"})
+        EXPECT_FALSE(inspect(project({{file, "x"}})).usesCSharp) << file;
+    // The layer names tell the dimension; without them, the main scene's root node does.
+    const QString main = "run/main_scene=\" res://s/m.tscn\"\n";
     const QByteArray spatial = "[node name=\"Main\" type=\"Spatial\"]\n";
-    const std::tuple<QString, QByteArray, bool> cases[] = {
+    const std::tuple<QString, QByteArray, bool> dimensions[] = {
         {"2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n", "", true},
         {"2d_render/layer_1=\"a\"\n" + main, spatial, false},
         {main, spatial, true},
         {main, "[node name=\"Main\" type=\"Node3D\"]\n", true},
         {main, "[node name=\"Main\" type=\"Node2D\"]\n", false},
     };
-    for (const auto& [text, scene, is3D] : cases)
-        EXPECT_EQ(
-            inspect(project({{"project.godot", text.toUtf8()}, {"scenes/main.tscn", scene}})).is3D,
-            is3D)
+    for (const auto& [text, scene, is3D] : dimensions)
+        EXPECT_EQ(inspect(project({{"project.godot", text.toUtf8()}, {"s/m.tscn", scene}})).is3D,
+                  is3D)
             << text;
-}
-
-TEST_F(ProjectTest, LicenceAndSummaryComeFromTheirFirstReadableFile) {
     const std::tuple<QString, QByteArray, QString, QString> licences[] = {
-        {"LICENSE", "MIT License\n\nCopyright (c) 2021 V\nCopyright 2022 O\n", "MIT License",
-         "Copyright (c) 2021 V"},
-        {"COPYING", "  GNU GPL\t\n  COPYRIGHT (C) 2007 FSF  \n", "GNU GPL",
-         "COPYRIGHT (C) 2007 FSF"},
+        {"LICENSE", "MIT License\n\nCopyright (c) V\nCopyright O\n", "MIT License",
+         "Copyright (c) V"},
+        {"COPYING", "  GNU GPL\t\n  COPYRIGHT (C) FSF  \n", "GNU GPL", "COPYRIGHT (C) FSF"},
         {"LICENSE.md", "\r\nMIT\r\nno holder\r\n", "MIT", ""},
         {"LICENSE", "\n\n\n", "See LICENSE", ""},
         {"LICENSE", "\xFF\xFE not UTF-8", "No licence file found in the repository", ""},
@@ -106,13 +137,10 @@ TEST_F(ProjectTest, LicenceAndSummaryComeFromTheirFirstReadableFile) {
         EXPECT_EQ(info.licenseName, name) << text;
         EXPECT_EQ(info.copyrightLine, copyright) << text;
     }
-    const std::pair<QByteArray, QString> readmes[] = {
-        {"# Title\n![shot](s.png)\n---\n\n  A fast shooter.  \nMore.\n", "A fast shooter."},
-        {"# Only\n## Headings\n", ""},
-        {"caf\xC3", ""}, // not UTF-8: as if absent
-    };
-    for (const auto& [readme, summary] : readmes)
-        EXPECT_EQ(inspect(project({{"README.md", readme}})).summary, summary) << readme;
+    EXPECT_EQ(detail::summary("# Title\n[![build](b.svg)](ci)\n![shot](s.png)\n---\n\n"
+                              "  A fast shooter.  \nMore.\n"),
+              "A fast shooter.");
+    EXPECT_EQ(detail::summary("# Only\n## Headings\n"), "");
     EXPECT_EQ(inspect(project({{"readme.md", "Last\n"}, {"README", "Third\n"}})).summary, "Third");
 }
 
@@ -125,10 +153,9 @@ TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHidden
         {{".git/project.godot", "src/game/project.godot"}, "/src/game"},
     };
     for (const auto& [files, found] : cases) {
-        QList<std::pair<QString, QByteArray>> contents;
+        const QString dir = project({});
         for (const QString& file : files)
-            contents.append({file, {}});
-        const QString dir = project(contents);
+            testkit::writeFile(dir, file, {});
         EXPECT_EQ(findProject(dir), found ? std::optional(dir + *found) : std::nullopt)
             << files.first();
     }
@@ -141,15 +168,13 @@ TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHidden
 
 TEST(ProjectFile, ValuesAndEngineReleases) {
     const QString text = "config_version=5\r\nconfig/name_suffix=\"wrong\"\n"
-                         "  \tconfig/name=\"Brennick\"  \nconfig/description = \"spaced\"\n"
-                         "run/main_scene=\"res://a=b.tscn\"\nconfig/name=\"second\"\nempty=\n";
+                         "  \tconfig/name=\"Brennick\"  \nrun/main_scene=\"res://a=b.tscn\"\n"
+                         "config/name=\"second\"\n";
     const std::pair<QString, std::optional<QString>> values[] = {
         {"config_version", "5"},
         {"config/name", "\"Brennick\""},
-        {"config/description", {}},
         {"run/main_scene", "\"res://a=b.tscn\""},
-        {"empty", ""},
-        {"config", {}},
+        {"config", std::nullopt},
     };
     for (const auto& [key, expected] : values)
         EXPECT_EQ(value(key, text), expected) << key;

@@ -27,27 +27,29 @@ NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/ngi
         return;
     const auto [port, plainPort] = freePorts();
     const QString folder = folder_.path();
-    testkit::writeFile(folder, "nginx.conf",
-                       QString("daemon off; master_process off; pid %1/nginx.pid;\n"
-                               "error_log %1/error.log;\nevents {}\n"
-                               "http {\n  access_log %1/access.log;\n"
-                               "  client_body_temp_path %1; proxy_temp_path %1; "
-                               "fastcgi_temp_path %1; uwsgi_temp_path %1; scgi_temp_path %1;\n"
-                               "  server {\n    listen 127.0.0.1:%2 ssl http2; listen 127.0.0.1:%4;\n"
-                               "    ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;\n"
-                               "    root %3;\n  }\n}\n")
-                           .arg(folder)
-                           .arg(port)
-                           .arg(root)
-                           .arg(plainPort)
-                           .toUtf8());
+    testkit::writeFile(
+        folder, "nginx.conf",
+        QString("daemon off; master_process off; pid %1/nginx.pid;\n"
+                "error_log %1/error.log;\nevents {}\n"
+                "http {\n  access_log %1/access.log;\n"
+                "  client_body_temp_path %1; proxy_temp_path %1; "
+                "fastcgi_temp_path %1; uwsgi_temp_path %1; scgi_temp_path %1;\n"
+                "  server {\n    listen 127.0.0.1:%2 ssl http2; listen 127.0.0.1:%4;\n"
+                "    ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;\n"
+                "    root %3;\n  }\n}\n")
+            .arg(folder)
+            .arg(port)
+            .arg(root)
+            .arg(plainPort)
+            .toUtf8());
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     process_.start(program, {"-p", folder, "-c", folder + "/nginx.conf"});
-    const bool listening = process_.waitForStarted() && testkit::waitUntil([&] {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        return socket.waitForConnected(100) || process_.state() == QProcess::NotRunning;
-    });
+    const bool listening =
+        process_.waitForStarted() && testkit::waitUntil([&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            return socket.waitForConnected(100) || process_.state() == QProcess::NotRunning;
+        });
     if (listening && process_.state() == QProcess::Running) {
         port_ = port;
         plainPort_ = plainPort;

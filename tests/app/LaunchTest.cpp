@@ -1,0 +1,168 @@
+#include "LaunchFixture.h"
+
+#include "testkit/SmallDisk.h"
+
+#include <QFileInfo>
+
+using K = Phase::Kind;
+
+namespace {
+
+using Launch = LaunchFixture;
+
+TEST_F(Launch, FirstPlayRunsEveryStepOnceThenPlayOnlyStartsAndUpdateOnlyFetches) {
+    const auto lastRun = [] { return testkit::standinRuns(project()).last().join(' '); };
+    model().start(false, true);
+    ASSERT_TRUE(runToEnd()) << "a second Play while the run goes on is ignored";
+    EXPECT_EQ(phases, (QList<K>{K::Downloading, K::Downloading, K::SettingUp, K::Starting,
+                                K::Playing, K::Ready}));
+    EXPECT_EQ(steps,
+              (QStringList{"Step 1 of 4 \u00b7 Downloading the game",
+                           "Step 2 of 4 \u00b7 Downloading Godot 3.5.3 (about 70 MB)",
+                           "Step 3 of 4 \u00b7 First-time setup, this can take a minute or more",
+                           "", ""}));
+    EXPECT_EQ(lastRun(), "--path " + project() + " --windowed --resolution 1634x918");
+
+    // Then: straight to the game with the options of this press, patched again, nothing downloaded.
+    testkit::writeFile(project(), "src/actor/player/player.gd", "changed\n");
+    model().setFullscreen(true);
+    phases.clear();
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(phases, (QList<K>{K::Starting, K::Playing, K::Ready}));
+    EXPECT_EQ(lastRun(), "--path " + project() + " --fullscreen");
+    EXPECT_TRUE(model().log().lines().contains("Hip-fire change skipped: the game's player script "
+                                               "looks different from what was expected."));
+
+    // Update: only the game again, set up anew in its fresh folder, and not started.
+    phases.clear();
+    ASSERT_TRUE(runToEnd(true, false));
+    EXPECT_EQ(phases, (QList<K>{K::Downloading, K::SettingUp, K::Ready}));
+    EXPECT_EQ(server.requestLog().filter("main.zip").size(), 2);
+    EXPECT_EQ(server.requestLog().filter(".zip").size(), 3);
+    EXPECT_TRUE(lastRun().contains("--editor"));
+}
+
+TEST_F(Launch, FailedStepsEndInNeedsWithTheirSentence) {
+    const QJsonObject failing{{"status", 500}}, cut{{"drop_after", 1000}}, whole;
+    const std::tuple<QByteArray, QJsonObject, QString> cases[] = {
+        {"no", failing, "The server answered with HTTP 500."},
+        {QByteArray(100'000, 'z'), cut,
+         "A download failed: The server 127.0.0.1 closed the connection before the download was "
+         "complete. Check your internet connection and press Play again."},
+        {testkit::gameZip({}, "\"3.5\", \"C#\""), whole,
+         "This game uses C#, which needs the .NET SDK installed on this computer. This app can't "
+         "set that up."},
+    };
+    for (const auto& [body, how, needs] : cases) {
+        startOver();
+        server.setRoute(gamePath, body, how);
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ(model().phase().text(), needs);
+        EXPECT_TRUE(needs.contains(model().log().lines().last().mid(9))) << needs;
+    }
+    EXPECT_TRUE(model().log().lines().contains(
+        "The server answered with HTTP 500. Trying again in 1 s (2 of 4)."));
+    EXPECT_TRUE(details.contains("Connection lost \u00b7 trying again in 1 s (4 of 4)"));
+    EXPECT_TRUE(model().info()->usesCSharp) << "the refusal comes after the game's details";
+    EXPECT_TRUE(model().log().lines().contains(
+        "Applied hip-fire change (gun fires when not aiming, less accurate)."))
+        << "and after the patch";
+    EXPECT_EQ(server.requestLog().last(), gamePath) << "and no engine was asked for";
+}
+
+// A failure stays until the next run. The game's process may not exist yet when the window shows
+// Starting: a Stop or a Cancel then must still end it.
+TEST_F(Launch, EarlyExitStopCancelAndNormalCloseAreToldApart) {
+    // Godot 3 complains like this on every first import; it says nothing about the game.
+    ASSERT_TRUE(runToEnd(false, false));
+    setBehaviour("import_output='ERROR: Cannot open file res://.import/icon.png-1a.sample\\n' "
+                 "game_tail=end");
+    GameRunner::forgetImport();
+    phases.clear();
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().failure(), (Failure{"The game closed after 0 seconds (exit code 0), so it "
+                                          "did not stay open. Last log lines:",
+                                          {"end"}}));
+    EXPECT_EQ(phases, (QList<K>{K::SettingUp, K::Starting, K::Ready})) << "never Playing";
+
+    setBehaviour("game_seconds=60");
+    for (int round = 0; round < 12; ++round) {
+        const bool stop = round % 2 == 0;
+        const auto connection = QObject::connect(&model(), &AppModel::phaseChanged, [&] {
+            if (model().phase().kind() == K::Starting)
+                stop ? model().stopGame() : model().cancel();
+        });
+        ASSERT_TRUE(runToEnd()) << "round " << round;
+        QObject::disconnect(connection);
+        EXPECT_EQ(model().log().lines().last(), stop ? "Game stopped." : "Cancelled.");
+    }
+    EXPECT_TRUE(gameGone());
+    EXPECT_FALSE(model().failure().has_value());
+
+    setBehaviour("game_seconds=0.6");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
+}
+
+TEST_F(Launch, ADataFolderThatCannotRunProgramsIsToldBeforeTheEngineDownload) {
+    const SmallDisk disk(dataHome(), "size=16m,noexec");
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small disk (the CI runs as root)";
+    ASSERT_TRUE(runToEnd());
+    EXPECT_TRUE(model().phase().text().contains(Paths::supportRoot() +
+                                                ": its drive is mounted with noexec"));
+    EXPECT_TRUE(server.requestLog().filter("godotengine").isEmpty());
+}
+
+TEST_F(Launch, CancelInEachStepLeavesWhatTheDiskHolds) {
+    const QJsonObject slow{{"trickle", 100}, {"interval", 100}}, quick;
+    const std::tuple<K, QString, QByteArray, QJsonObject, bool> cases[] = {
+        {K::Downloading, gamePath, testkit::gameZip(), slow, false},
+        {K::Downloading, enginePath, testkit::engineZip(), slow, true},
+        {K::SettingUp, gamePath, testkit::gameZip("import_sidecars=0"), quick, true},
+    };
+    for (const auto& [phase, path, body, how, gameOnDisk] : cases) {
+        startOver();
+        server.setRoute(path, body, how);
+        QSignalSpy finished(&model(), &AppModel::runFinished);
+        model().start(false, true);
+        ASSERT_TRUE(testkit::eventually([&, phase = phase, onDisk = gameOnDisk] {
+            return model().phase().kind() == phase && model().info().has_value() == onDisk;
+        }));
+        QTest::qWait(200);
+        model().cancel();
+        ASSERT_TRUE(finished.wait(5'000)) << "a cancel takes effect at once";
+        EXPECT_TRUE(finished.first().first().toBool());
+        EXPECT_EQ(model().log().lines().last(), "Cancelled.");
+        EXPECT_EQ(model().phase().kind(), K::NotDownloaded);
+        EXPECT_EQ(model().info().has_value(), gameOnDisk);
+        EXPECT_FALSE(QFileInfo::exists(Paths::gameStagingFolder()));
+    }
+    EXPECT_TRUE(gameGone());
+}
+
+TEST_F(Launch, ReinstallAndRemoveNeverTouchTheSaves) {
+    ASSERT_TRUE(runToEnd(false, false));
+    const QString saves = Paths::savesFolder("Brennick");
+    testkit::writeFile(saves, "save.dat", "progress");
+    harness->prompts.answers = {true, false, true};
+    phases.clear();
+    QSignalSpy finished(&model(), &AppModel::runFinished);
+    model().reinstall();
+    ASSERT_TRUE(finished.wait(60'000));
+    EXPECT_EQ(phases.mid(0, 4),
+              (QList<K>{K::NotDownloaded, K::Downloading, K::Downloading, K::SettingUp}));
+    EXPECT_TRUE(model().hasSaves());
+    QSignalSpy removed(&model(), &AppModel::removalFinished);
+    model().removeEverything(); // answered no
+    ASSERT_TRUE(removed.wait(10'000));
+    EXPECT_TRUE(QFileInfo::exists(Paths::gameFolder()));
+    model().removeEverything();
+    ASSERT_TRUE(removed.wait(10'000));
+    EXPECT_FALSE(QFileInfo::exists(Paths::supportRoot()));
+    EXPECT_FALSE(model().hasSaves()) << "without a game the saves folder is not known";
+    EXPECT_EQ(model().log().size(), 0);
+    EXPECT_EQ(testkit::readFile(saves + "/save.dat"), "progress");
+}
+
+} // namespace
