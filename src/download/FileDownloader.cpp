@@ -177,8 +177,13 @@ void FileDownloader::transfer(const QUrl& url, PartialFile& file, const Download
     qint64 total = 0;
     const auto onResponse = [&](const HttpResponse& response) {
         if (response.status == 206) {
+            // Part of a file nobody asked a part of would be asked for again and again.
+            if (!resuming)
+                throw DownloadError::message(
+                    QStringLiteral("The server sent part of the file when all of it was asked "
+                                   "for."));
             const auto range = rangeOf(response.contentRange);
-            if (!resuming || !range || range->first != file.received)
+            if (!range || range->first != file.received)
                 throw StartOver();
             total = range->second > 0 ? range->second : file.received + response.length;
         } else {

@@ -86,6 +86,7 @@ TEST_F(FileDownloaderTest, EachFailureIsAFinishedSentenceAndLeavesNoFile) {
     server.setRoute("/cut.zip", QByteArray(2'000'000, 'x'), {{"drop_after", 100'000}});
     server.setRoute("/stalled.zip", QByteArray(2'000'000, 'x'), {{"stall_after", 1'000}});
     server.setRoute("/silent.zip", "", {{"silent", true}});
+    server.setRoute("/part.zip", "x", {{"status", 206}});
     QTcpServer closed, mute; // mute takes connections and never says a word
     closed.listen(QHostAddress::LocalHost);
     mute.listen(QHostAddress::LocalHost);
@@ -98,11 +99,13 @@ TEST_F(FileDownloaderTest, EachFailureIsAFinishedSentenceAndLeavesNoFile) {
         {server.url("/stalled.zip"), quiet},
         {server.url("/silent.zip"), quiet},
         {refused, "Could not connect to 127.0.0.1: connection refused."},
+        {server.url("/part.zip"), "The server sent part of the file when all of it was asked for."},
         {QString("https://127.0.0.1:%1/").arg(mute.serverPort()),
          "Could not connect to 127.0.0.1 within 0.3 seconds."},
     };
     for (const auto& [url, sentence] : cases)
         EXPECT_EQ(failure(url), sentence);
+    EXPECT_EQ(server.requestLog().count("/part.zip"), 1);
     // The network layer's own check of a declared length is racy: try the cut body again.
     for (int attempt = 0; attempt < 5; ++attempt)
         EXPECT_EQ(failure(server.url("/cut.zip")), cut);
