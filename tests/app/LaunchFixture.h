@@ -30,7 +30,10 @@ protected:
         QObject::connect(&model(), &AppModel::detailTextChanged,
                          [this] { details << model().detailText(); });
     }
-    void TearDown() override { harness.reset(); }
+    void TearDown() override {
+        harness.reset();
+        IsolatedTest::TearDown();
+    }
 
     AppModel& model() { return *harness->model; }
     // False when the run did not end in time.

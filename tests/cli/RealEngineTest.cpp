@@ -33,6 +33,7 @@ protected:
     void TearDown() override {
         xServer.terminate();
         xServer.waitForFinished(5000);
+        IsolatedTest::TearDown();
     }
     // The demo game; with `gles3` it asks for the standard renderer, GLES3, instead of GLES2.
     void serveGame(bool gles3) {

@@ -44,10 +44,11 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 } // namespace testkit
 
 // A test in fresh folders, data (XDG_DATA_HOME), tmp (TMPDIR) and scratch, with the hosting
-// service at a closed port.
+// service at a closed port; afterwards the process's own folders again, never a removed one.
 class IsolatedTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    void TearDown() override { testkit::isolateProcess(); }
 
     QString home() const { return home_.path(); }
     QString dataHome() const { return home() + "/data"; }
