@@ -14,16 +14,10 @@
 namespace testkit {
 
 // The folder sits beside, not in, the temporary folder whose contents the tests check.
-HttpTestServer::HttpTestServer(Tls tls) : folder_(QDir::homePath() + "/server-XXXXXX"), tls_(tls) {
+HttpTestServer::HttpTestServer() : folder_(QDir::homePath() + "/server-XXXXXX") {
     writeFile(folder_.path(), "routes.json", "{}");
-    QStringList arguments{FAULT_SERVER, folder_.path()};
-    if (tls == Tls::On) {
-        if (!makeCertificate(folder_.path()))
-            throw std::runtime_error("openssl could not make a test certificate");
-        arguments << "--tls";
-    }
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start("python3", arguments);
+    process_.start("python3", {FAULT_SERVER, folder_.path()});
     if (!process_.waitForReadyRead(20'000))
         throw std::runtime_error("the test server did not start");
     port_ = static_cast<quint16>(process_.readLine().trimmed().toUInt());
@@ -32,10 +26,6 @@ HttpTestServer::HttpTestServer(Tls tls) : folder_(QDir::homePath() + "/server-XX
 HttpTestServer::~HttpTestServer() {
     process_.kill();
     process_.waitForFinished();
-}
-
-QString HttpTestServer::baseUrl() const {
-    return QString("%1://127.0.0.1:%2").arg(tls_ == Tls::On ? "https" : "http").arg(port_);
 }
 
 // Named by their contents, so that a body is never rewritten while it is being sent.
@@ -70,10 +60,6 @@ qint64 HttpTestServer::bytesSent() const {
     for (const QByteArray& line : readFile(folder_.filePath("sent.log")).split('\n'))
         sent += line.toLongLong();
     return sent;
-}
-
-void HttpTestServer::trustCertificate() const {
-    trust(folder_.filePath("cert.pem"));
 }
 
 void HttpTestServer::useAsHostingService() const {

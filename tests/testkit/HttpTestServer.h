@@ -12,18 +12,16 @@ struct EngineSpec;
 
 namespace testkit {
 
-// A local HTTP(S) server on 127.0.0.1 (tests/tools/fault-server.py, in a process of its own)
+// A local HTTP server on 127.0.0.1 (tests/tools/fault-server.py, in a process of its own)
 // that answers each path as its route says, 404 without one, and logs every request target.
 // Doubles as a mirror of the hosting service. Throws std::runtime_error when it cannot start.
 class HttpTestServer {
 public:
-    enum class Tls { Off, On }; // On: a self-signed certificate for 127.0.0.1, made now
-
-    explicit HttpTestServer(Tls tls = Tls::Off);
+    HttpTestServer();
     ~HttpTestServer();
 
     quint16 port() const { return port_; }
-    QString baseUrl() const; // "http://127.0.0.1:<port>", https with Tls::On
+    QString baseUrl() const { return QString("http://127.0.0.1:%1").arg(port_); }
     QUrl url(const QString& path) const { return QUrl(baseUrl() + path); }
 
     // Answers `path` with `body`; `how` holds the server's other route keys (status, framing,
@@ -36,8 +34,6 @@ public:
     QStringList requestLog() const;
     // The body bytes sent so far, all requests together.
     qint64 bytesSent() const;
-    // Tls::On only: lets downloads in this process accept the server's certificate.
-    void trustCertificate() const;
 
     // The hosting-service mirror: QUILLFIRE_HOSTING_URL points here, the game archive of a
     // branch and engine releases with their "SHA512-SUMS.txt" are served.
@@ -52,7 +48,6 @@ private:
     QProcess process_;
     QHash<QString, std::pair<QByteArray, QJsonObject>> routes_;
     quint16 port_ = 0;
-    Tls tls_;
 };
 
 } // namespace testkit

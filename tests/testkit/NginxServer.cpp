@@ -36,6 +36,7 @@ NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/ngi
                 "fastcgi_temp_path %1; uwsgi_temp_path %1; scgi_temp_path %1;\n"
                 "  server {\n    listen 127.0.0.1:%2 ssl http2; listen 127.0.0.1:%4;\n"
                 "    ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;\n"
+                "    location /to-http/ { return 302 http://127.0.0.1:%4/; }\n"
                 "    root %3;\n  }\n}\n")
             .arg(folder)
             .arg(port)

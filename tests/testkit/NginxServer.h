@@ -4,7 +4,8 @@
 #include <QTemporaryDir>
 
 // Debian's nginx on 127.0.0.1, HTTP/2 over TLS with a certificate made now, serving `root` for as
-// long as the object lives: what a real server does with ranges, validators and HTTP/2.
+// long as the object lives: what a real server does with ranges, validators and HTTP/2. Anything
+// under /to-http/ is redirected to the plain port.
 class NginxServer {
 public:
     explicit NginxServer(const QString& root);

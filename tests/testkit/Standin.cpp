@@ -1,18 +1,8 @@
 #include "testkit/Standin.h"
 
-#include "testkit/TestEnvironment.h"
-
 #include <csignal>
 
 namespace testkit {
-
-QString standinEngine() {
-    return STANDIN_GODOT;
-}
-
-void behave(const QString& project, const QString& settings) {
-    writeFile(project, ".standin", settings.toUtf8());
-}
 
 QList<QStringList> standinRuns(const QString& project) {
     QList<QStringList> runs;
@@ -20,10 +10,6 @@ QList<QStringList> standinRuns(const QString& project) {
         if (!line.isEmpty())
             runs << line.chopped(1).split(QChar(0x1f)); // each argument ends with the separator
     return runs;
-}
-
-pid_t standinPid(const QString& project) {
-    return waitForPid(project + "/.standin.pid");
 }
 
 pid_t waitForPid(const QString& file) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""A loopback HTTP(S) server for the tests, with switchable misbehaviour.
+"""A loopback HTTP server for the tests, with switchable misbehaviour.
 
-usage: fault-server.py FOLDER [--tls]   (--tls: FOLDER holds cert.pem and key.pem)
+usage: fault-server.py FOLDER
 Prints its port once listening. Logs every request target (and its Range) to FOLDER/requests.log
 and the body bytes sent to FOLDER/sent.log, then answers as FOLDER/routes.json says for the path
 (404 without a route): "body" (a file in FOLDER, also its ETag), "status" (200), "framing"
@@ -105,10 +105,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
-server.handle_error = lambda *args: None  # a client that gives up (a refused certificate) is normal
-if "--tls" in sys.argv:
-    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.load_cert_chain(in_folder("cert.pem"), in_folder("key.pem"))
-    server.socket = context.wrap_socket(server.socket, server_side=True, do_handshake_on_connect=False)
+server.handle_error = lambda *args: None  # a client that gives up is normal
 print(server.server_address[1], flush=True)
 server.serve_forever()
