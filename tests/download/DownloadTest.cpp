@@ -234,8 +234,7 @@ TEST(SpeedMeter, AveragesOverWindowsOfAtLeastHalfASecond) {
         {499ms, 30000, 0},
         {500ms, 50000, 100000},
         {800ms, 90000, 100000},
-        {1300ms, 250000, 250000},
-    };
+        {1300ms, 250000, 250000}};
     for (const auto& [at, received, speed] : steps)
         EXPECT_DOUBLE_EQ(meter.update(received, made + at), speed) << at.count();
 }

@@ -69,7 +69,6 @@ TEST_F(ProcessJobTest, StopEndsTheWholeProcessGroupAndKillsOneThatIgnoresIt) {
     EXPECT_GE(took, ProcessJob::stopGrace);
 }
 
-// A handler that throws must not leave the child behind.
 TEST_F(ProcessJobTest, EndsTheChildWhenItsHandlerThrows) {
     pid_t child = 0;
     ProcessJob job("/bin/sh", {"-c", "echo $$; sleep 30"}, [&](const QString& line) {

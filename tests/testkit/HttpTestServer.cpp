@@ -70,12 +70,12 @@ void HttpTestServer::serveGameArchive(const QByteArray& zip, const QString& bran
     setRoute(QString("/varnel/godot_brennick/archive/refs/heads/%1.zip").arg(branch), zip);
 }
 
-void HttpTestServer::serveEngine(const EngineSpec& spec, const QByteArray& zip, Platform platform) {
+void HttpTestServer::serveEngine(const EngineSpec& spec, const QByteArray& zip) {
     const QString sums = QUrl(spec.checksumUrl()).path();
     routes_[sums].first += QCryptographicHash::hash(zip, QCryptographicHash::Sha512).toHex() +
-                           "  " + spec.assetName(platform).toUtf8() + '\n';
+                           "  " + spec.assetName().toUtf8() + '\n';
     setRoute(sums, routes_[sums].first);
-    setRoute(QUrl(spec.archiveUrl(platform)).path(), zip);
+    setRoute(QUrl(spec.archiveUrl()).path(), zip);
 }
 
 } // namespace testkit

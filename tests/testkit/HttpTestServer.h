@@ -1,7 +1,5 @@
 #pragma once
 
-#include "support/Platform.h"
-
 #include <QHash>
 #include <QJsonObject>
 #include <QProcess>
@@ -40,8 +38,7 @@ public:
     void useAsHostingService() const;
     void serveGameArchive(const QByteArray& zip, const QString& branch = "main");
     // The asset, and its line added to the release's checksum list.
-    void serveEngine(const EngineSpec& spec, const QByteArray& zip,
-                     Platform platform = hostPlatform());
+    void serveEngine(const EngineSpec& spec, const QByteArray& zip);
 
 private:
     QTemporaryDir folder_;
