@@ -54,6 +54,7 @@ protected:
 
     const QString gamePath = "/varnel/godot_brennick/archive/refs/heads/main.zip";
     const QString enginePath = QUrl(testkit::sampleEngine().archiveUrl()).path();
+    const QString sumsPath = QUrl(testkit::sampleEngine().checksumUrl()).path();
     testkit::HttpTestServer server;
     std::unique_ptr<ModelHarness> harness;
     QList<Phase::Kind> phases;

@@ -5,7 +5,6 @@
 #include "testkit/NginxServer.h"
 #include "testkit/ZipBuilder.h"
 
-#include <QCryptographicHash>
 #include <QJsonArray>
 
 namespace {
@@ -25,16 +24,13 @@ protected:
                          ziptest::Compression::Store);
         const QString mirror = scratch() + "/mirror";
         testkit::writeFile(mirror, enginePath, engine);
-        testkit::writeFile(mirror, sumsPath,
-                           QCryptographicHash::hash(engine, QCryptographicHash::Sha512).toHex() +
-                               "  " + spec.assetName().toUtf8() + "\n");
+        testkit::writeFile(mirror, sumsPath, testkit::sumsLine(engine, spec.assetName()));
         testkit::writeFile(mirror, gamePath, testkit::gameZip("game_seconds=1"));
         nginx = std::make_unique<NginxServer>(mirror);
         ASSERT_TRUE(nginx->running()) << "nginx did not start";
         nginx->trustCertificate();
     }
 
-    const QString sumsPath = QUrl(testkit::sampleEngine().checksumUrl()).path();
     std::unique_ptr<NginxServer> nginx;
 };
 

@@ -155,8 +155,7 @@ TEST_F(ZipExtractorTest, UnpacksFilesFoldersLinksAndModesLaterEntriesReplacingEa
         {"big.bin", 0644, big},
         {"was-link", 0644, "plain"},
         {"locked", 0700, {}},
-        {"locked/inner.txt", 0600, "i"},
-    };
+        {"locked/inner.txt", 0600, "i"}};
     for (const auto& [name, mode, content] : files) {
         struct stat info {};
         ::stat(QFile::encodeName(g + name).constData(), &info);

@@ -13,6 +13,11 @@
 
 namespace testkit {
 
+QByteArray sumsLine(const QByteArray& zip, const QString& asset) {
+    return QCryptographicHash::hash(zip, QCryptographicHash::Sha512).toHex() + "  " +
+           asset.toUtf8() + '\n';
+}
+
 // The folder sits beside, not in, the temporary folder whose contents the tests check.
 HttpTestServer::HttpTestServer() : folder_(QDir::homePath() + "/server-XXXXXX") {
     writeFile(folder_.path(), "routes.json", "{}");
@@ -72,8 +77,7 @@ void HttpTestServer::serveGameArchive(const QByteArray& zip, const QString& bran
 
 void HttpTestServer::serveEngine(const EngineSpec& spec, const QByteArray& zip) {
     const QString sums = QUrl(spec.checksumUrl()).path();
-    routes_[sums].first += QCryptographicHash::hash(zip, QCryptographicHash::Sha512).toHex() +
-                           "  " + spec.assetName().toUtf8() + '\n';
+    routes_[sums].first += sumsLine(zip, spec.assetName());
     setRoute(sums, routes_[sums].first);
     setRoute(QUrl(spec.archiveUrl()).path(), zip);
 }

@@ -10,6 +10,9 @@ struct EngineSpec;
 
 namespace testkit {
 
+// The line of a release's checksum list that names `asset` with the digest of `zip`.
+QByteArray sumsLine(const QByteArray& zip, const QString& asset);
+
 // A local HTTP server on 127.0.0.1 (tests/tools/fault-server.py, in a process of its own)
 // that answers each path as its route says, 404 without one, and logs every request target.
 // Doubles as a mirror of the hosting service. Throws std::runtime_error when it cannot start.

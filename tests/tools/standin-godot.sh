@@ -24,7 +24,6 @@ game_output=      # printed at start (printf %b), then game_errors on stderr, th
 game_errors=
 game_tail=
 game_seconds=0
-game_crash=       # a signal (SEGV, ABRT) to die by at the end
 game_exit=0
 [ -f "$project/.standin" ] && . "$project/.standin"
 
@@ -65,7 +64,6 @@ case " $* " in
     printf '%b' "$game_tail"
     started
     sleep "$game_seconds"
-    [ -n "$game_crash" ] && ulimit -c 0 && kill -s "$game_crash" $$
     exit "$game_exit" ;;
 esac
 echo "standin-godot: no role for these arguments" >&2
