@@ -45,14 +45,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if route.get("silent"):
             time.sleep(3600)
         status = route.get("status", 200)
+        headers = {"Retry-After": str(route["retry_after"])} if "retry_after" in route else {}
         if "redirect" in route:
-            self.send_response(status if status // 100 == 3 else 302)
-            self.send_header("Location", route["redirect"])
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            return
-        headers = {}
-        if "proxy" in route:  # what a real server answers, passed on
+            status, body, headers["Location"] = status if status // 100 == 3 else 302, b"", route["redirect"]
+        elif "proxy" in route:  # what a real server answers, passed on
             asking = {name: self.headers[name] for name in ("Range", "If-Range") if name in self.headers}
             request = urllib.request.Request(route["proxy"], headers=asking)
             try:
@@ -60,8 +56,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             except urllib.error.HTTPError as error:
                 upstream = error
             status, body = upstream.status, upstream.read()
-            headers = {name: upstream.headers[name] for name in ("ETag", "Content-Range")
-                       if upstream.headers[name]}
+            headers.update({name: upstream.headers[name] for name in ("ETag", "Content-Range")
+                            if upstream.headers[name]})
         else:
             body = open(in_folder(route["body"]), "rb").read() if "body" in route else b"Not found\n"
             headers["ETag"] = '"%s"' % route.get("body", "")
@@ -74,8 +70,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         framing = route.get("framing", "length")
         self.send_response(status)
         self.send_header("Connection", "close")
-        if "retry_after" in route:
-            headers["Retry-After"] = str(route["retry_after"])
         for name, value in headers.items():
             self.send_header(name, value)
         if framing == "length":
