@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
         return at > 0 && at + 1 < args.size() ? args.at(at + 1).toLongLong() : fallback;
     };
     if (const qsizetype at = args.indexOf(QStringLiteral("--ca")); at > 0 && at + 1 < args.size())
-        testkit::trust(args.at(at + 1));
+        NginxServer::trust(args.at(at + 1));
     if (const qsizetype at = args.indexOf(QStringLiteral("--fetch"));
         at > 0 && at + 2 < args.size())
         return fetch(args.at(at + 1), args.at(at + 2).toLongLong(),

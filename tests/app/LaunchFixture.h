@@ -12,7 +12,7 @@
 
 // A launcher against the loopback mirror of the hosting service, which serves the sample game and
 // the stand-in engine as the official Linux asset. Records every phase, step and detail text.
-class LaunchFixture : public IsolatedTest {
+class Launch : public IsolatedTest {
 protected:
     void SetUp() override {
         IsolatedTest::SetUp();

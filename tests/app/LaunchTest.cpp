@@ -8,8 +8,6 @@ using K = Phase::Kind;
 
 namespace {
 
-using Launch = LaunchFixture;
-
 TEST_F(Launch, FirstPlayRunsEveryStepOnceThenPlayOnlyStartsAndUpdateOnlyFetches) {
     const auto lastRun = [] { return testkit::standinRuns(project()).last().join(' '); };
     model().start(false, true);

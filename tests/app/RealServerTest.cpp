@@ -9,10 +9,10 @@
 
 namespace {
 
-class RealServer : public LaunchFixture {
+class RealServer : public Launch {
 protected:
     void SetUp() override {
-        LaunchFixture::SetUp();
+        Launch::SetUp();
         if (!NginxServer::installed())
             GTEST_SKIP() << "needs Debian's nginx (scripts/test installs it)";
         const EngineSpec spec = testkit::sampleEngine();

@@ -1,7 +1,6 @@
 #include "download/DownloadError.h"
 #include "download/RepoDownloader.h"
 #include "download/Retries.h"
-#include "download/SpeedMeter.h"
 #include "download/SystemProxyFactory.h"
 #include "support/Paths.h"
 #include "testkit/InstallFixture.h"
@@ -198,9 +197,8 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
             << path;
         EXPECT_EQ(notices.value(0).reason, reason);
         EXPECT_TRUE(notices.value(0).starts && notices.value(0).attempt == 2) << path;
-        if (QString(path) == "/drop") {
-            EXPECT_LT(server.bytesSent() - sentBefore, 1.2 * body.size()) << "only the rest again";
-        }
+        EXPECT_TRUE(QString(path) != "/drop" || server.bytesSent() - sentBefore < 1.2 * body.size())
+            << "only the rest again";
         QDir(QFileInfo(file).absolutePath()).removeRecursively();
     }
     // The wait the server asks for, which a cancel ends at once.
@@ -225,18 +223,6 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
         const auto planned = DownloadTimeouts().retryDelays[retry - 1];
         EXPECT_TRUE(wait(retry, -1s) >= planned * 0.8 && wait(retry, -1s) <= planned * 1.2);
     }
-}
-
-TEST(SpeedMeter, AveragesOverWindowsOfAtLeastHalfASecond) {
-    const SpeedMeter::Clock::time_point made{};
-    SpeedMeter meter(made);
-    const std::tuple<std::chrono::milliseconds, qint64, double> steps[] = {
-        {499ms, 30000, 0},
-        {500ms, 50000, 100000},
-        {800ms, 90000, 100000},
-        {1300ms, 250000, 250000}};
-    for (const auto& [at, received, speed] : steps)
-        EXPECT_DOUBLE_EQ(meter.update(received, made + at), speed) << at.count();
 }
 
 QString branch(const QString& name) {

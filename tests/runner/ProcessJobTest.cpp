@@ -64,14 +64,4 @@ TEST_F(ProcessJobTest, StopEndsTheWholeProcessGroupAndKillsOneThatIgnoresIt) {
     }
 }
 
-TEST_F(ProcessJobTest, EndsTheChildWhenItsHandlerThrows) {
-    pid_t child = 0;
-    ProcessJob job("/bin/sh", {"-c", "echo $$; sleep 30"}, [&](const QString& line) {
-        child = line.toInt();
-        throw std::runtime_error("handler failed");
-    });
-    EXPECT_THROW(job.run(), std::runtime_error);
-    EXPECT_FALSE(testkit::isAlive(child));
-}
-
 } // namespace

@@ -42,16 +42,12 @@ QString HttpTestServer::bodyName(const QByteArray& body) {
 }
 
 void HttpTestServer::setRoute(const QString& path, const QByteArray& body, const QJsonObject& how) {
-    routes_.insert(path, {body, how});
-    QJsonObject routes;
-    for (auto it = routes_.begin(); it != routes_.end(); ++it) {
-        QJsonObject route = it->second;
-        route["body"] = bodyName(it->first);
-        routes[it.key()] = route;
-    }
+    QJsonObject route = how;
+    route["body"] = bodyName(body);
+    routes_[path] = route;
     // Replaced whole, so that the server never reads half a file.
     QSaveFile file(folder_.filePath("routes.json"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(routes).toJson()) < 0 ||
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(routes_).toJson()) < 0 ||
         !file.commit())
         ADD_FAILURE() << "cannot write the test server's routes";
 }
@@ -77,8 +73,9 @@ void HttpTestServer::serveGameArchive(const QByteArray& zip, const QString& bran
 
 void HttpTestServer::serveEngine(const EngineSpec& spec, const QByteArray& zip) {
     const QString sums = QUrl(spec.checksumUrl()).path();
-    routes_[sums].first += sumsLine(zip, spec.assetName());
-    setRoute(sums, routes_[sums].first);
+    const QString listed = routes_.value(sums).toObject().value("body").toString();
+    setRoute(sums, (listed.isEmpty() ? "" : readFile(folder_.filePath(listed))) +
+                       sumsLine(zip, spec.assetName()));
     setRoute(QUrl(spec.archiveUrl()).path(), zip);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -46,7 +45,7 @@ public:
 private:
     QTemporaryDir folder_;
     QProcess process_;
-    QHash<QString, std::pair<QByteArray, QJsonObject>> routes_;
+    QJsonObject routes_; // as the server reads them
     quint16 port_ = 0;
 };
 

@@ -4,10 +4,23 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
+
+// A self-signed certificate for 127.0.0.1 made in `folder` (cert.pem, key.pem).
+bool makeCertificate(const QString& folder) {
+    QProcess openssl;
+    openssl.setWorkingDirectory(folder);
+    openssl.start("openssl", QString("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+                                     "-nodes -keyout key.pem -out cert.pem -days 2 -subj "
+                                     "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1")
+                                 .split(' '));
+    return openssl.waitForFinished(60'000) && openssl.exitCode() == 0;
+}
 
 const QString program = "/usr/sbin/nginx";
 
@@ -23,7 +36,7 @@ std::pair<quint16, quint16> freePorts() {
 } // namespace
 
 NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/nginx-XXXXXX") {
-    if (!installed() || !testkit::makeCertificate(folder_.path()))
+    if (!installed() || !makeCertificate(folder_.path()))
         return;
     const auto [port, plainPort] = freePorts();
     const QString folder = folder_.path();
@@ -70,6 +83,8 @@ QString NginxServer::accessLog() const {
     return QString::fromUtf8(testkit::readFile(folder_.filePath("access.log")));
 }
 
-void NginxServer::trustCertificate() const {
-    testkit::trust(certificatePath());
+void NginxServer::trust(const QString& certificateFile) {
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.addCaCertificates(QSslCertificate::fromPath(certificateFile));
+    QSslConfiguration::setDefaultConfiguration(configuration);
 }

@@ -18,7 +18,9 @@ public:
     QString plainUrl() const { return QString("http://127.0.0.1:%1").arg(plainPort_); }
     QString accessLog() const;
     QString certificatePath() const { return folder_.filePath("cert.pem"); }
-    void trustCertificate() const;
+    void trustCertificate() const { trust(certificatePath()); }
+    // Lets downloads in this process accept the certificate in `certificateFile`.
+    static void trust(const QString& certificateFile);
 
 private:
     QTemporaryDir folder_;

@@ -2,9 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QSslCertificate>
-#include <QSslConfiguration>
 #include <QTest>
 
 #include <thread>
@@ -37,22 +34,6 @@ void writeFile(const QString& root, const QString& relativePath, const QByteArra
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool makeCertificate(const QString& folder) {
-    QProcess openssl;
-    openssl.setWorkingDirectory(folder);
-    openssl.start("openssl", QString("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
-                                     "-nodes -keyout key.pem -out cert.pem -days 2 -subj "
-                                     "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1")
-                                 .split(' '));
-    return openssl.waitForFinished(60'000) && openssl.exitCode() == 0;
-}
-
-void trust(const QString& certificateFile) {
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.addCaCertificates(QSslCertificate::fromPath(certificateFile));
-    QSslConfiguration::setDefaultConfiguration(configuration);
 }
 
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -31,11 +31,6 @@ void isolateProcess();
 void writeFile(const QString& root, const QString& relativePath, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
-// A self-signed certificate for 127.0.0.1 made in `folder` (cert.pem, key.pem); false when
-// openssl could not make one. `trust` lets downloads in this process accept it.
-bool makeCertificate(const QString& folder);
-void trust(const QString& certificateFile);
-
 // Wait until `done` holds or `timeout` has passed, running the event loop meanwhile
 // (eventually) or not (waitUntil, any thread).
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
