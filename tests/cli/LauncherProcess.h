@@ -54,7 +54,11 @@ public:
             30'000);
     }
     bool ended() const { return process_.state() == QProcess::NotRunning; }
-    void signal(int number) { ::kill(static_cast<pid_t>(pid()), number); }
+    // Never to pid 0, which would signal the test's own process group.
+    void signal(int number) {
+        if (pid() > 0)
+            ::kill(static_cast<pid_t>(pid()), number);
+    }
     const QString& output() const { return output_; }
     qint64 pid() const { return process_.processId(); }
 

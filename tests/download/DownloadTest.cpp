@@ -21,7 +21,6 @@ using ziptest::Entry;
 
 namespace {
 
-// Short waits, so that the tries of a test are quick.
 const DownloadTimeouts quick{300ms, 300ms, {20ms, 20ms, 20ms}};
 const QString cut = "The server 127.0.0.1 closed the connection before the download was complete.";
 

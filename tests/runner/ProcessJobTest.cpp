@@ -37,7 +37,7 @@ TEST_F(ProcessJobTest, DeliversOutputAsLinesAndTheStatusOrKillingSignal) {
         EXPECT_EQ(seen, lines) << script;
     }
     const pid_t holder = testkit::waitForPid(QDir::tempPath() + "/holder");
-    EXPECT_TRUE(testkit::isAlive(holder)) << "left alone: it is the user's dialog";
+    ASSERT_TRUE(testkit::isAlive(holder)) << "left alone: it is the user's dialog";
     ::kill(holder, SIGKILL);
 }
 

@@ -24,7 +24,6 @@
 
 namespace {
 
-// The shown window over a model with fakes, in fresh launcher folders.
 class Window : public IsolatedTest {
 protected:
     void SetUp() override {
