@@ -8,7 +8,7 @@ using K = Phase::Kind;
 
 namespace {
 
-TEST_F(Launch, FirstPlayRunsEveryStepOnceThenPlayOnlyStartsAndUpdateOnlyFetches) {
+TEST_F(Launch, FirstPlayRunsEveryStepOnceThenPlayOnlyStartsUpdateOnlyFetchesSavesStay) {
     const auto lastRun = [] { return testkit::standinRuns(project()).last().join(' '); };
     model().start(false, true);
     ASSERT_TRUE(runToEnd()) << "a second Play while the run goes on is ignored";
@@ -38,6 +38,28 @@ TEST_F(Launch, FirstPlayRunsEveryStepOnceThenPlayOnlyStartsAndUpdateOnlyFetches)
     EXPECT_EQ(server.requestLog().filter("main.zip").size(), 2);
     EXPECT_EQ(server.requestLog().filter(".zip").size(), 3);
     EXPECT_TRUE(lastRun().contains("--editor"));
+
+    // Reinstall and Remove never touch the saves.
+    const QString saves = Paths::savesFolder("Brennick");
+    testkit::writeFile(saves, "save.dat", "progress");
+    harness->prompts.answers = {true, false, true};
+    phases.clear();
+    QSignalSpy finished(&model(), &AppModel::runFinished);
+    model().reinstall();
+    ASSERT_TRUE(finished.wait(60'000));
+    EXPECT_EQ(phases.mid(0, 4),
+              (QList<K>{K::NotDownloaded, K::Downloading, K::Downloading, K::SettingUp}));
+    EXPECT_TRUE(model().hasSaves());
+    QSignalSpy removed(&model(), &AppModel::removalFinished);
+    model().removeEverything(); // answered no
+    ASSERT_TRUE(removed.wait(10'000));
+    EXPECT_TRUE(QFileInfo::exists(Paths::gameFolder()));
+    model().removeEverything();
+    ASSERT_TRUE(removed.wait(10'000));
+    EXPECT_FALSE(QFileInfo::exists(Paths::supportRoot()));
+    EXPECT_FALSE(model().hasSaves()) << "without a game the saves folder is not known";
+    EXPECT_EQ(model().log().size(), 0);
+    EXPECT_EQ(testkit::readFile(saves + "/save.dat"), "progress");
 }
 
 TEST_F(Launch, FailedStepsEndInNeedsWithTheirSentence) {
@@ -138,30 +160,6 @@ TEST_F(Launch, CancelInEachStepLeavesWhatTheDiskHolds) {
         EXPECT_FALSE(QFileInfo::exists(Paths::gameStagingFolder()));
     }
     EXPECT_TRUE(gameGone());
-}
-
-TEST_F(Launch, ReinstallAndRemoveNeverTouchTheSaves) {
-    ASSERT_TRUE(runToEnd(false, false));
-    const QString saves = Paths::savesFolder("Brennick");
-    testkit::writeFile(saves, "save.dat", "progress");
-    harness->prompts.answers = {true, false, true};
-    phases.clear();
-    QSignalSpy finished(&model(), &AppModel::runFinished);
-    model().reinstall();
-    ASSERT_TRUE(finished.wait(60'000));
-    EXPECT_EQ(phases.mid(0, 4),
-              (QList<K>{K::NotDownloaded, K::Downloading, K::Downloading, K::SettingUp}));
-    EXPECT_TRUE(model().hasSaves());
-    QSignalSpy removed(&model(), &AppModel::removalFinished);
-    model().removeEverything(); // answered no
-    ASSERT_TRUE(removed.wait(10'000));
-    EXPECT_TRUE(QFileInfo::exists(Paths::gameFolder()));
-    model().removeEverything();
-    ASSERT_TRUE(removed.wait(10'000));
-    EXPECT_FALSE(QFileInfo::exists(Paths::supportRoot()));
-    EXPECT_FALSE(model().hasSaves()) << "without a game the saves folder is not known";
-    EXPECT_EQ(model().log().size(), 0);
-    EXPECT_EQ(testkit::readFile(saves + "/save.dat"), "progress");
 }
 
 } // namespace

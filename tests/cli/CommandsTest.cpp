@@ -25,7 +25,7 @@ CommandRun quillfire(const QString& arguments) {
 
 using Commands = IsolatedTest;
 
-TEST_F(Commands, UsageMistakesAreStatusTwoAndHelpIsPrintedWithStatusZero) {
+TEST_F(Commands, UsageMistakesAreStatusTwoHelpAndInfoAreZero) {
     for (const char* mistake : {"", "bogus", "info --bogus", "info extra", "info --game",
                                 "settings --fullscreen --windowed", "settings --resolution big",
                                 "settings --graphics fancy"}) {
@@ -38,9 +38,6 @@ TEST_F(Commands, UsageMistakesAreStatusTwoAndHelpIsPrintedWithStatusZero) {
     EXPECT_TRUE(help.out.contains("\n  quillfire remove [--yes]\n")) << help.out;
     EXPECT_TRUE(quillfire("info --help").out.contains("quillfire info [--json] [--game DIR]"));
     EXPECT_EQ(quillfire("--version").out, QString("quillfire ") + QUILLFIRE_VERSION + "\n");
-}
-
-TEST_F(Commands, InfoDescribesTheGameAsJsonOrTextOrSaysThereIsNone) {
     const QString dir = scratch() + "/godot_brennick-main";
     testkit::writeFile(
         dir, "project.godot",

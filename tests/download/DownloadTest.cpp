@@ -1,6 +1,7 @@
 #include "download/DownloadError.h"
 #include "download/RepoDownloader.h"
 #include "download/Retries.h"
+#include "download/SpeedMeter.h"
 #include "download/SystemProxyFactory.h"
 #include "support/Paths.h"
 #include "testkit/InstallFixture.h"
@@ -66,8 +67,6 @@ TEST_F(FileDownloaderTest, FollowsRedirectsButNotFromHttpsToHttpNorToAnUntrusted
     EXPECT_EQ(fetched(server.url("/x/asset.zip?token=1")), "asset.zip");
     server.setRoute("/gone.zip", "", {{"redirect", server.url("/missing.zip").toString()}});
     EXPECT_EQ(failure(server.url("/gone.zip")), "The server answered with HTTP 404.");
-    EXPECT_EQ(server.requestLog().mid(4), (QStringList{"/gone.zip", "/missing.zip"}))
-        << "a 404 is never asked again";
     if (!NginxServer::installed())
         GTEST_SKIP() << "needs Debian's nginx (scripts/test installs it)";
     testkit::writeFile(scratch(), "site/safe.zip", "safe");
@@ -133,9 +132,10 @@ TEST_F(FileDownloaderTest, ACancelEndsTheTransferAtOnceOrPreventsIt) {
     server.setRoute("/slow.zip", QByteArray(1'000'000, 's'),
                     {{"trickle", 1'000}, {"interval", 20}});
     std::atomic<qint64> received = 0;
-    FileDownloader downloader([&](const DownloadProgress& p) { received = p.received; });
+    // A steady trickle for longer than the stall limit is no stall.
+    FileDownloader downloader([&](const DownloadProgress& p) { received = p.received; }, quick);
     std::thread canceller([&] {
-        testkit::waitUntil([&] { return received > 5'000; });
+        testkit::waitUntil([&] { return received > 25'000; });
         downloader.cancel(); // mid-body, from another thread
     });
     const auto started = std::chrono::steady_clock::now();
@@ -222,6 +222,15 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
         const auto planned = DownloadTimeouts().retryDelays[retry - 1];
         EXPECT_TRUE(wait(retry, -1s) >= planned * 0.8 && wait(retry, -1s) <= planned * 1.2);
     }
+}
+
+TEST(SpeedMeter, AveragesOverWindowsOfAtLeastHalfASecond) {
+    const SpeedMeter::Clock::time_point made{};
+    SpeedMeter meter(made);
+    EXPECT_EQ(meter.update(30000, made + 499ms), 0);
+    EXPECT_EQ(meter.update(50000, made + 500ms), 100000);
+    EXPECT_EQ(meter.update(90000, made + 800ms), 100000) << "until the next window is full";
+    EXPECT_EQ(meter.update(250000, made + 1300ms), 250000);
 }
 
 QString branch(const QString& name) {

@@ -165,15 +165,18 @@ TEST_F(EngineTest, BuildsAreNamedVerifiedAndTheirProgramFound) {
     EXPECT_EQ(EngineManager::sha512(scratch() + "/big"),
               QCryptographicHash::hash(big, QCryptographicHash::Sha512).toHex());
     // The .NET builds unpack into a folder of their own. Zips without modes lose the execute bit.
-    const EngineSpec mono{3, "3.5.3", true};
-    const QString monoProgram = scratch() + "/" + mono.installFolderName() +
-                                "/Godot_v3.5.3-stable_mono_x11_64/Godot_v3.5.3-stable_mono_x11.64";
-    writeProgram(monoProgram, readable);
-    EXPECT_EQ(ProgramLookup::find(scratch() + "/" + mono.installFolderName(),
-                                  mono.assetName(LinuxX86_64), LinuxX86_64),
-              monoProgram);
-    EXPECT_EQ(QFile::permissions(monoProgram),
-              readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther);
+    const std::pair<EngineSpec, QString> layouts[] = {
+        {{3, "3.5.3", true}, "Godot_v3.5.3-stable_mono_x11_64/Godot_v3.5.3-stable_mono_x11.64"},
+        {{4, "4.3", true},
+         "Godot_v4.3-stable_mono_linux_x86_64/Godot_v4.3-stable_mono_linux.x86_64"}};
+    for (const auto& [mono, path] : layouts) {
+        const QString folder = scratch() + "/" + mono.installFolderName();
+        writeProgram(folder + "/" + path, readable);
+        EXPECT_EQ(ProgramLookup::find(folder, mono.assetName(LinuxX86_64), LinuxX86_64),
+                  folder + "/" + path);
+        EXPECT_EQ(QFile::permissions(folder + "/" + path),
+                  readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther);
+    }
     // A bundle's program: never one that cannot run or lies outside it, nor a document type's.
     const auto plist = [](const QByteArray& program) {
         return "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n<dict>\n<key>"

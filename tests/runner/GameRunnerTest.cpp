@@ -66,18 +66,15 @@ TEST_F(GameRunnerTest, ImportJudgesWhatTheEngineLeftOnDisk) {
     }
 }
 
-// The editor writes one sidecar at once and the next 2.5 s later: the count holds still over two
-// checks in between, but only three checks in a row end the editor.
-TEST_F(GameRunnerTest, Godot3WatchEndsTheEditorOnlyOnceTheCountHoldsStill) {
+// Godot 3: the editor writes one sidecar at once and the next 2.5 s later: the count holds still
+// over two checks in between, but only three checks in a row end the editor.
+TEST_F(GameRunnerTest, AnImportEndsOnlyOnceTheCountHoldsStillOrAtTheLimit) {
     behave("import_sidecars=2 editor_gap=2.5");
     EXPECT_EQ(import("3.5.3", {1000ms, 30s}), "");
     EXPECT_EQ(GameRunner::importState(project()).total, 2);
     EXPECT_FALSE(GameRunner::isImported(project(), godot("3.5.2"))) << "another version's import";
     QDir(project() + "/.import").removeRecursively();
     EXPECT_FALSE(GameRunner::isImported(project(), godot("3.5.3"))) << "its imported data is gone";
-}
-
-TEST_F(GameRunnerTest, ImportsThatDoNotFinishAreStoppedAtTheLimit) {
     behave("");
     EXPECT_EQ(import("4.3"), "");
     GameRunner::forgetImport();

@@ -176,7 +176,9 @@ TEST_F(Window, TheLogShowsItsLast400LinesAndFollowsOnlyWhileScrolledToTheEnd) {
     EXPECT_TRUE(testkit::eventually([&] { return lines() == QStringList{"fresh"}; }));
 }
 
-TEST_F(Window, WindowOptionsWriteTheModelAndTheStoreAndFollowIt) {
+// Options write the model and the store and follow them. Questions come once the sheet has gone;
+// while a run goes on, Play and maintenance stay off.
+TEST_F(Window, TheSettingsSheet) {
     SettingsView* sheet = openSettings();
     in(sheet, "fullscreenChoice")->click();
     EXPECT_EQ(harness->settings.value("fullscreen").toBool(), true);
@@ -193,11 +195,6 @@ TEST_F(Window, WindowOptionsWriteTheModelAndTheStoreAndFollowIt) {
     model().setCompatibilityGraphics(false); // changes made elsewhere show at once
     EXPECT_TRUE(in(sheet, "standardGraphicsChoice")->isChecked());
     EXPECT_EQ(harness->settings.value("graphics").toString(), "standard");
-}
-
-// Questions come once the sheet has gone; while a run goes on, Play and maintenance stay off.
-TEST_F(Window, FolderAndMaintenanceButtons) {
-    SettingsView* sheet = openSettings();
     EXPECT_FALSE(in(sheet, "showSavesButton")->isEnabled());
     probe().setHasSaves(true);
     EXPECT_TRUE(in(sheet, "showSavesButton")->isEnabled());

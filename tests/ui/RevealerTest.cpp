@@ -21,7 +21,6 @@ TEST(FileManagerRevealer, FallsBackWhenNoFileManagerAnswersOnTheBus) {
     revealer.reveal("/tmp/Brennick Saves");
     ASSERT_TRUE(testkit::eventually([&] { return !opened.isEmpty(); }));
     EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile("/tmp/Brennick Saves")});
-    QDBusConnection::disconnectFromBus("launcher");
 }
 
 } // namespace
