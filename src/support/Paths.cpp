@@ -7,10 +7,19 @@
 
 namespace Paths {
 
-QString xdgFolder(const char* variable, const QString& fallback) {
-    const QString value = qEnvironmentVariable(variable);
-    return QDir::isAbsolutePath(value) ? value : QDir::homePath() + fallback;
+namespace {
+
+// An XDG folder: `value` when it is an absolute path (the XDG rules ignore a relative one), else
+// `fallback` in the home folder, such as "/.local/share".
+QString xdgFolder(const QString& value, const QString& home, const QString& fallback) {
+    return QDir::isAbsolutePath(value) ? value : home + fallback;
 }
+
+QString xdgFolder(const char* variable, const QString& fallback) {
+    return xdgFolder(qEnvironmentVariable(variable), QDir::homePath(), fallback);
+}
+
+} // namespace
 
 QString supportRoot() {
     const QString data = hostPlatform() == Platform::MacOS
@@ -48,9 +57,8 @@ QString savesFolderFor(Platform platform, const QString& home, const QString& da
     if (platform == Platform::MacOS)
         return home + QStringLiteral("/Library/Application Support/Godot/app_userdata/") +
                engineSafeName(projectName);
-    const QString base =
-        QDir::isAbsolutePath(dataHome) ? dataHome : home + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/godot/app_userdata/") + engineSafeName(projectName);
+    return xdgFolder(dataHome, home, QStringLiteral("/.local/share")) +
+           QStringLiteral("/godot/app_userdata/") + engineSafeName(projectName);
 }
 
 QString savesFolder(const QString& projectName) {

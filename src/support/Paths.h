@@ -7,11 +7,6 @@
 // Where the launcher keeps its files and where the engine keeps the game's saves.
 namespace Paths {
 
-// The user's folder for data (XDG_DATA_HOME) or state (XDG_STATE_HOME): the variable when it
-// holds an absolute path (the XDG rules ignore a relative one), else `fallback` in the home
-// folder, such as "/.local/share".
-QString xdgFolder(const char* variable, const QString& fallback);
-
 // The launcher's own folder ("Brennick" in the user's data folder). Not created here.
 QString supportRoot();
 QString gameFolder();        // supportRoot/Game

@@ -43,7 +43,7 @@ void require(const QList<Need>& needs) {
         QString folder;
         qint64 needed = 0;
     };
-    std::map<dev_t, Volume> volumes; // by device, in the order first named
+    std::map<dev_t, Volume> volumes; // one per file system, named by its first folder
     for (const Need& need : needs) {
         struct stat info {};
         if (::stat(existingFolder(need.folder).constData(), &info) != 0)
