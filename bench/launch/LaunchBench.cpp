@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     env.importTiming = {std::chrono::milliseconds(20), std::chrono::milliseconds(60'000)};
     AppModel model(std::move(env));
     QSignalSpy finished(&model, &AppModel::runFinished);
-    model.start(false, false);
+    model.start(RunRequest::setUp());
     if (!finished.wait(120'000) || model.phase().kind() != Phase::Kind::Ready) {
         std::fprintf(stderr, "set-up failed: %s\n",
                      qPrintable(model.log().lines().join(QLatin1Char('\n'))));
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 15; ++run) {
         QElapsedTimer clock;
         clock.start();
-        model.start(false, true);
+        model.start(RunRequest::play());
         for (;;) {
             const auto job = model.runner().job();
             if (job && job->isRunning())

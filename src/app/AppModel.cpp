@@ -1,19 +1,15 @@
 #include "app/AppModel.h"
 
-#include "app/DisplayOptions.h"
+#include "app/InstalledGame.h"
 #include "app/LaunchRun.h"
 #include "app/ProgressDisplay.h"
-#include "download/FileDownloader.h"
-#include "engine/EngineManager.h"
-#include "project/ProjectFile.h"
-#include "project/ProjectInspector.h"
+#include "download/DownloadProgress.h"
 #include "support/Paths.h"
 
 #include <QFileInfo>
 #include <QSettings>
 
 namespace {
-AppModel* sharedModel = nullptr;
 const QString fullscreenKey = QStringLiteral("fullscreen");
 const QString resolutionKey = QStringLiteral("resolution");
 const QString graphicsKey = QStringLiteral("graphics");
@@ -38,17 +34,6 @@ AppModel::AppModel(AppEnvironment environment, QObject* parent)
 
 AppModel::~AppModel() {
     shutdown();
-    if (sharedModel == this)
-        sharedModel = nullptr;
-}
-
-AppModel& AppModel::shared() {
-    Q_ASSERT(sharedModel);
-    return *sharedModel;
-}
-
-void AppModel::install(AppModel* model) {
-    sharedModel = model;
 }
 
 GameRunner& AppModel::runner() {
@@ -136,17 +121,9 @@ void AppModel::apply(const DownloadProgress& progress) {
 void AppModel::refresh() {
     if (run_)
         return;
-    const auto project = ProjectInspector::findProject(Paths::gameFolder());
-    if (!project) {
-        setInfo(std::nullopt);
-        setPhase(Phase::Kind::NotDownloaded);
-        setHasSaves(false);
-        return;
-    }
-    const GameInfo info = ProjectInspector::inspect(*project);
-    setInfo(info);
-    const EngineSpec spec = EngineSpec::forGame(&info);
-    const bool ready = EngineManager::executable(spec) && GameRunner::isImported(*project, spec);
-    setPhase(ready ? Phase::Kind::Ready : Phase::Kind::NotDownloaded);
-    setHasSaves(QFileInfo::exists(Paths::savesFolder(info.projectName)));
+    const InstalledGame installed = InstalledGame::read();
+    setInfo(installed.info);
+    setPhase(installed.isReady() ? Phase::Kind::Ready : Phase::Kind::NotDownloaded);
+    setHasSaves(installed.info &&
+                QFileInfo::exists(Paths::savesFolder(installed.info->projectName)));
 }

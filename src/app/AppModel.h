@@ -3,6 +3,7 @@
 #include "app/Failure.h"
 #include "app/Phase.h"
 #include "app/RunLogFile.h"
+#include "app/RunResult.h"
 #include "app/UserPrompts.h"
 #include "download/DownloadTimeouts.h"
 #include "project/GameInfo.h"
@@ -21,7 +22,6 @@
 class QSettings;
 class LaunchRun;
 struct DownloadProgress;
-struct RunResult;
 
 // What the model needs from the outside world; the front ends fill it in, tests
 // fill it with fakes.
@@ -42,10 +42,6 @@ class AppModel : public QObject {
 public:
     explicit AppModel(AppEnvironment environment, QObject* parent = nullptr);
     ~AppModel() override;
-
-    // The one model of the application, made by the shell with install().
-    static AppModel& shared();
-    static void install(AppModel* model);
 
     LogStore& log() { return log_; }
     GameRunner& runner();
@@ -75,8 +71,8 @@ public:
     // Re-reads game, engine, import and saves from disk; nothing while a run goes on.
     void refresh();
 
-    // Play (false, true), Update the game (true, false). Ignored while a run goes on.
-    void start(bool forceGame, bool launch);
+    // Play, Update the game, or set it up. Ignored while a run goes on.
+    void start(RunRequest request);
     void cancel();
     // The cure a failure offers: compatibility graphics or the import again, then Play; or
     // Reinstall (which asks first).
@@ -107,14 +103,13 @@ signals:
     void resolutionChanged();
     void graphicsChanged();
     void workingChanged();
-    // A launch run has ended and the model shows its result; `cancelled` when a cancel
+    // A launch run has ended and the model shows its result. Cancelled only when a cancel
     // ended it (a cancel that came too late to change the outcome does not count).
-    void runFinished(bool cancelled);
+    void runFinished(RunEnding ending);
     // The remove-everything question was answered (and, if confirmed, carried out).
     void removalFinished(bool removed);
 
 private:
-    friend class LaunchRun;
     friend class AppModelProbe; // tests and the picture tool put the model into any state
 
     void setPhase(Phase phase);
@@ -126,9 +121,10 @@ private:
     void setHasSaves(bool hasSaves);
     void apply(const DownloadProgress& progress);
     QString chosenResolution() const;
-    void startPlayingWatch();
+    void showStep(Phase::Kind phase, const QString& step, const QString& detail);
+    void showGameStarting();
     void finishRun(const RunResult& result);
-    void judgeGameEnd(const RunOutcome& outcome);
+    RunEnding judgeGameEnd(const RunOutcome& outcome);
     void confirmRemoval(qint64 size);
 
     AppEnvironment env_;

@@ -1,4 +1,5 @@
-// The launch-run side of the model: starting, cancelling and ending a run.
+// The launch-run side of the model: starting, cancelling and ending a run, and showing what the
+// run tells on the way.
 #include "app/AppModel.h"
 
 #include "app/DisplayOptions.h"
@@ -13,7 +14,7 @@ QString AppModel::chosenResolution() const {
     return fitResolution(env_.screenArea());
 }
 
-void AppModel::start(bool forceGame, bool launch) {
+void AppModel::start(RunRequest request) {
     if (run_)
         return;
     setFailure(std::nullopt);
@@ -21,9 +22,16 @@ void AppModel::start(bool forceGame, bool launch) {
     // The window options are read once per press of Play.
     runOptions_ = {fullscreen_, chosenResolution(), compatibilityGraphics_};
     runLog_.begin();
-    run_ = std::make_unique<LaunchRun>(*this, LaunchRun::Request{forceGame, launch, runOptions_});
+    run_ = std::make_unique<LaunchRun>(runner(), env_.downloads, log_, request, runOptions_);
+    LaunchRun* run = run_.get();
+    connect(run, &LaunchRun::stepStarted, this, &AppModel::showStep);
+    connect(run, &LaunchRun::progressed, this, &AppModel::apply);
+    connect(run, &LaunchRun::retrying, this, &AppModel::setDetailText);
+    connect(run, &LaunchRun::gameRead, this, [this](const GameInfo& info) { setInfo(info); });
+    connect(run, &LaunchRun::gameStarting, this, &AppModel::showGameStarting);
+    connect(run, &LaunchRun::finished, this, &AppModel::finishRun);
     emit workingChanged();
-    run_->start();
+    run->start();
 }
 
 void AppModel::cancel() {
@@ -37,11 +45,11 @@ void AppModel::applyFix(FailureAction action) {
     switch (action) {
     case FailureAction::CompatibilityGraphics:
         setCompatibilityGraphics(true);
-        start(false, true);
+        start(RunRequest::play());
         break;
     case FailureAction::SetUpAgain:
         GameRunner::forgetImport();
-        start(false, true);
+        start(RunRequest::play());
         break;
     case FailureAction::Reinstall:
         reinstall();
@@ -57,7 +65,17 @@ void AppModel::stopGame() {
         run_->stopGame();
 }
 
-void AppModel::startPlayingWatch() {
+void AppModel::showStep(Phase::Kind phase, const QString& step, const QString& detail) {
+    setPhase(phase);
+    setStepText(step);
+    setProgress(std::nullopt);
+    setDetailText(detail);
+}
+
+void AppModel::showGameStarting() {
+    setStepText({});
+    setDetailText({});
+    setPhase(Phase::Kind::Starting);
     playingWatch_.start(env_.playingAfter);
 }
 
@@ -66,41 +84,44 @@ void AppModel::finishRun(const RunResult& result) {
     // The last step's words would read as if it were still going on.
     setStepText({});
     setDetailText({});
-    switch (result.kind) {
-    case RunResult::Kind::SetUp:
+    RunEnding ending = RunEnding::Done;
+    switch (result.ending) {
+    case RunResult::Ending::SetUp:
         break;
-    case RunResult::Kind::GameEnded:
-        judgeGameEnd(result.outcome);
+    case RunResult::Ending::GameEnded:
+        ending = judgeGameEnd(result.outcome);
         break;
-    case RunResult::Kind::Cancelled:
+    case RunResult::Ending::Cancelled:
         log_.append(QStringLiteral("Cancelled."));
         setPhase(Phase::Kind::NotDownloaded);
+        ending = RunEnding::Cancelled;
         break;
-    case RunResult::Kind::Failed:
-        log_.append(QStringLiteral("Problem: ") + result.problem);
-        setPhase(Phase::needs(result.transport
-                                  ? QStringLiteral("A download failed: ") + result.problem +
-                                        QStringLiteral(" Check your internet connection "
-                                                       "and press Play again.")
-                                  : result.problem));
+    case RunResult::Ending::Failed:
+        log_.append(QStringLiteral("Problem: ") + result.problem->sentence());
+        setPhase(Phase::needs(sentenceFor(*result.problem)));
+        ending = RunEnding::Failed;
         break;
     }
     run_.reset();
     runLog_.end();
     emit workingChanged();
-    if (phase_.kind() != Phase::Kind::Needs)
+    if (ending != RunEnding::Failed)
         refresh();
-    emit runFinished(result.kind == RunResult::Kind::Cancelled);
+    emit runFinished(ending);
 }
 
-void AppModel::judgeGameEnd(const RunOutcome& outcome) {
+RunEnding AppModel::judgeGameEnd(const RunOutcome& outcome) {
     const double normalSeconds = std::chrono::duration<double>(env_.playingAfter).count();
-    if (stopRequested_)
+    if (stopRequested_) {
         log_.append(QStringLiteral("Game stopped."));
-    else if (outcome.seconds >= normalSeconds && outcome.exitCode == 0)
+        return RunEnding::Done;
+    }
+    if (outcome.seconds >= normalSeconds && outcome.exitCode == 0) {
         log_.append(QStringLiteral("Game closed normally."));
-    else
-        setFailure(explainOutcome(outcome, runOptions_));
+        return RunEnding::Done;
+    }
+    setFailure(explainOutcome(outcome, runOptions_));
+    return RunEnding::EndedEarly;
 }
 
 void AppModel::shutdown() {

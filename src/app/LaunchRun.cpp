@@ -1,22 +1,20 @@
 #include "app/LaunchRun.h"
 
-#include "app/AppModel.h"
+#include "app/InstalledGame.h"
 #include "app/PlatformWords.h"
-#include "download/DownloadError.h"
 #include "download/FileDownloader.h"
 #include "download/RepoDownloader.h"
+#include "download/SystemProxyFactory.h"
 #include "engine/EngineManager.h"
 #include "patch/GamePatch.h"
-#include "project/ProjectFile.h"
-#include "project/ProjectInspector.h"
+#include "support/LogStore.h"
 #include "support/Paths.h"
+#include "support/Problem.h"
 #include "support/Volumes.h"
 
 #include <QDir>
-#include <QMetaObject>
+#include <QNetworkAccessManager>
 #include <QThread>
-
-#include <mutex>
 
 namespace {
 
@@ -33,19 +31,15 @@ QString engineStepText(const EngineSpec& spec) {
            (spec.mono ? QStringLiteral(" (.NET)") : QString()) + QStringLiteral(" (about 70 MB)");
 }
 
-// Progress arrives for every chunk; the window only needs the newest value, so
-// at most one report waits in the GUI thread's queue at a time.
-struct ProgressMailbox {
-    std::mutex mutex;
-    DownloadProgress latest;
-    bool pending = false;
-};
+// Progress arrives for every piece of a download; the window needs a few a second.
+constexpr qint64 progressIntervalMs = 50;
 
 } // namespace
 
-LaunchRun::LaunchRun(AppModel& model, Request request)
-    : model_(&model), runner_(model.runner()), downloads_(model.env_.downloads), log_(model.log()),
-      request_(std::move(request)) {}
+LaunchRun::LaunchRun(GameRunner& runner, DownloadTimeouts downloads, LogStore& log,
+                     RunRequest request, RunOptions options)
+    : runner_(runner), downloads_(std::move(downloads)), log_(log), request_(request),
+      options_(std::move(options)) {}
 
 LaunchRun::~LaunchRun() {
     cancel();
@@ -54,10 +48,7 @@ LaunchRun::~LaunchRun() {
 }
 
 void LaunchRun::start() {
-    thread_ = QThread::create([this] {
-        const RunResult result = execute();
-        post([result](AppModel& model) { model.finishRun(result); });
-    });
+    thread_ = QThread::create([this] { emit finished(execute()); });
     thread_->start();
 }
 
@@ -75,30 +66,15 @@ void LaunchRun::wait() {
         thread_->wait();
 }
 
-void LaunchRun::post(std::function<void(AppModel&)> change) {
-    QPointer<AppModel> model = model_;
-    if (!model)
+void LaunchRun::reportProgress(const DownloadProgress& progress) {
+    const bool complete = progress.total > 0 && progress.received >= progress.total;
+    if (!complete && sinceProgress_.isValid() && sinceProgress_.elapsed() < progressIntervalMs)
         return;
-    QMetaObject::invokeMethod(
-        model.data(),
-        [model, change = std::move(change)] {
-            if (model)
-                change(*model);
-        },
-        Qt::QueuedConnection);
+    sinceProgress_.start();
+    emit progressed(progress);
 }
 
-void LaunchRun::showStep(Phase::Kind phase, const QString& step, const QString& detail) {
-    post([=](AppModel& model) {
-        model.setPhase(phase);
-        model.setStepText(step);
-        model.setProgress(std::nullopt);
-        model.setDetailText(detail);
-    });
-}
-
-std::shared_ptr<FileDownloader> LaunchRun::makeDownloader() {
-    auto mailbox = std::make_shared<ProgressMailbox>();
+std::shared_ptr<FileDownloader> LaunchRun::makeDownloader(QNetworkAccessManager& network) {
     const auto onRetry = [this](const Retries::Notice& notice) {
         const QString wait = QStringLiteral("trying again in %1 s (%2 of %3)")
                                  .arg(notice.secondsLeft)
@@ -106,101 +82,86 @@ std::shared_ptr<FileDownloader> LaunchRun::makeDownloader() {
                                  .arg(notice.attempts);
         if (notice.starts)
             log_.append(notice.sentence + QStringLiteral(" T") + wait.mid(1) + QLatin1Char('.'));
-        post([detail = notice.reason + QStringLiteral(" \u00b7 ") + wait](AppModel& model) {
-            model.setDetailText(detail);
-        });
+        emit retrying(notice.reason + QStringLiteral(" \u00b7 ") + wait);
     };
-    const auto onProgress = [this, mailbox](const DownloadProgress& progress) {
-        std::lock_guard lock(mailbox->mutex);
-        mailbox->latest = progress;
-        if (std::exchange(mailbox->pending, true))
-            return;
-        post([mailbox](AppModel& model) {
-            DownloadProgress newest;
-            {
-                std::lock_guard lock(mailbox->mutex);
-                newest = mailbox->latest;
-                mailbox->pending = false;
-            }
-            model.apply(newest);
-        });
-    };
-    return std::make_shared<FileDownloader>(onProgress, downloads_, onRetry);
+    return std::make_shared<FileDownloader>(
+        [this](const DownloadProgress& progress) { reportProgress(progress); }, downloads_, onRetry,
+        &network);
 }
 
 RunResult LaunchRun::execute() {
     RunResult result;
     try {
-        steps(result);
+        // One network manager for every transfer of the run, on the run's thread.
+        QNetworkAccessManager network;
+        network.setProxyFactory(new SystemProxyFactory);
+        steps(result, network);
     } catch (const Cancelled&) {
-        result.kind = RunResult::Kind::Cancelled;
-    } catch (const TransportError& error) {
-        result = {RunResult::Kind::Failed, {}, error.description(), true};
-    } catch (const UserError& error) {
-        result = {RunResult::Kind::Failed, {}, error.description(), false};
+        result.ending = RunResult::Ending::Cancelled;
+    } catch (const Problem& problem) {
+        result.ending = RunResult::Ending::Failed;
+        result.problem = problem;
     } catch (const std::exception& error) {
-        result = {RunResult::Kind::Failed, {}, QString::fromLocal8Bit(error.what()), false};
+        result.ending = RunResult::Ending::Failed;
+        result.problem = Problem(Problem::Kind::Unexpected, QString::fromLocal8Bit(error.what()));
     }
     // A cancel that raced with the last step still reads as the user's cancel.
-    if (result.kind == RunResult::Kind::Failed && token_.isCancelled())
-        result.kind = RunResult::Kind::Cancelled;
+    if (result.ending == RunResult::Ending::Failed && token_.isCancelled())
+        result.ending = RunResult::Ending::Cancelled;
     return result;
 }
 
-void LaunchRun::steps(RunResult& result) {
-    const MakeDownloader downloaderFactory = [this] { return makeDownloader(); };
+void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
+    const MakeDownloader downloaderFactory = [this, &network] { return makeDownloader(network); };
 
-    auto project = ProjectInspector::findProject(Paths::gameFolder());
-    if (!project || request_.forceGame) {
-        showStep(Phase::Kind::Downloading,
-                 QStringLiteral("Step 1 of 4 \u00b7 Downloading the game"), {});
+    InstalledGame installed = InstalledGame::read();
+    if (!installed.project || request_.freshGame) {
+        emit stepStarted(Phase::Kind::Downloading,
+                         QStringLiteral("Step 1 of 4 \u00b7 Downloading the game"), {});
         if (!QDir().mkpath(Paths::supportRoot()))
-            throw FileSystemError(
+            throw Problem(
+                Problem::Kind::FileSystem,
                 QStringLiteral("Could not create the folder %1.").arg(Paths::supportRoot()));
         RepoDownloader::fetchGame(downloaderFactory, log_, token_);
-        project = ProjectInspector::findProject(Paths::gameFolder());
+        installed = InstalledGame::read();
     }
-    if (!project)
-        throw DownloadError::message(QStringLiteral("The game folder has no project.godot file."));
-
-    const GameInfo info = ProjectInspector::inspect(*project);
-    post([info](AppModel& model) { model.setInfo(info); });
-    GamePatch::applyHipFire(*project, log_);
+    if (!installed.project)
+        throw Problem(Problem::Kind::Game,
+                      QStringLiteral("The game folder has no project.godot file."));
+    const QString& project = *installed.project;
+    const GameInfo& info = *installed.info;
+    emit gameRead(info);
+    GamePatch::applyHipFire(project, log_);
     if (info.usesCSharp)
-        throw DownloadError::message(PlatformWords::csharpRefusal());
+        throw Problem(Problem::Kind::Game, PlatformWords::csharpRefusal());
     token_.throwIfCancelled();
 
-    const EngineSpec spec = EngineSpec::forGame(&info);
-    if (!EngineManager::executable(spec)) {
+    const EngineSpec& spec = installed.spec;
+    if (!installed.engine) {
         if (!Volumes::allowsPrograms(Paths::engineFolder()))
-            throw DownloadError::message(noProgramsSentence(Paths::supportRoot()));
-        showStep(Phase::Kind::Downloading, engineStepText(spec), {});
+            throw Problem(Problem::Kind::Engine, noProgramsSentence(Paths::supportRoot()));
+        emit stepStarted(Phase::Kind::Downloading, engineStepText(spec), {});
         EngineManager::install(spec, downloaderFactory, log_, token_);
+        installed.engine = EngineManager::executable(spec);
     }
-    const auto engine = EngineManager::executable(spec);
-    if (!engine)
-        throw DownloadError::message(QStringLiteral("The Godot engine is missing."));
+    if (!installed.engine)
+        throw Problem(Problem::Kind::Engine, QStringLiteral("The Godot engine is missing."));
 
-    if (!GameRunner::isImported(*project, spec)) {
-        showStep(
+    if (!installed.imported) {
+        emit stepStarted(
             Phase::Kind::SettingUp,
             QStringLiteral("Step 3 of 4 \u00b7 First-time setup, this can take a minute or more"),
             QStringLiteral(
                 "Godot is preparing the game's files. A Godot window may appear briefly."));
-        runner_.runImport(*engine, *project, spec, token_);
+        runner_.runImport(*installed.engine, project, spec, token_);
     }
     if (!request_.launch)
         return;
     token_.throwIfCancelled();
 
-    post([](AppModel& model) {
-        model.setStepText({});
-        model.setDetailText({});
-        model.setPhase(Phase::Kind::Starting);
-        model.startPlayingWatch();
-    });
-    result.outcome = runner_.play(*engine, *project, spec.major, request_.options, gameStop_);
+    emit gameStarting();
+    result.outcome = runner_.play(*installed.engine, project, spec.major, options_, gameStop_);
     // A cancel that ended the game just as it started is still the user's cancel.
     token_.throwIfCancelled();
-    result.kind = RunResult::Kind::GameEnded;
+    result.ending = RunResult::Ending::GameEnded;
 }

@@ -1,44 +1,33 @@
 #pragma once
 
 #include "app/Phase.h"
+#include "app/RunResult.h"
+#include "download/DownloadProgress.h"
 #include "download/DownloadTimeouts.h"
+#include "project/GameInfo.h"
 #include "runner/GameRunner.h"
 #include "support/CancelToken.h"
 
-#include <QPointer>
+#include <QElapsedTimer>
+#include <QObject>
 #include <QString>
 
-#include <functional>
 #include <memory>
-#include <optional>
 
-class AppModel;
+class FileDownloader;
 class LogStore;
+class QNetworkAccessManager;
 class QThread;
 
-// How a launch run ended, handed to the model on the GUI thread.
-struct RunResult {
-    enum class Kind { SetUp, GameEnded, Cancelled, Failed };
-    Kind kind = Kind::SetUp;
-    RunOutcome outcome;     // GameEnded
-    QString problem;        // Failed: the error's sentence
-    bool transport = false; // Failed: the network itself failed
-};
-
-// One press of Play: the steps from whatever is on disk to a running game, on a
-// thread of its own. Everything the window shows is posted to the model in order.
-class LaunchRun {
+// One press of Play: the steps from whatever is on disk to a running game, on a thread of its
+// own. It changes nothing the window shows: it tells what happens through its signals, emitted
+// on its thread in order, for the model to take in on its own.
+class LaunchRun : public QObject {
+    Q_OBJECT
 public:
-    struct Request {
-        bool forceGame = false;
-        bool launch = true;
-        RunOptions options;
-    };
-
-    LaunchRun(AppModel& model, Request request);
-    ~LaunchRun(); // cancels and waits for the thread
-    LaunchRun(const LaunchRun&) = delete;
-    LaunchRun& operator=(const LaunchRun&) = delete;
+    LaunchRun(GameRunner& runner, DownloadTimeouts downloads, LogStore& log, RunRequest request,
+              RunOptions options);
+    ~LaunchRun() override; // cancels and waits for the thread
 
     void start();
     // Ends the run at once: downloads, set-up and a game about to start or running.
@@ -47,19 +36,28 @@ public:
     void stopGame();
     void wait();
 
+signals:
+    void stepStarted(Phase::Kind phase, const QString& step, const QString& detail);
+    void progressed(const DownloadProgress& progress);
+    // A failed transfer waits to be tried again: why, and when.
+    void retrying(const QString& detail);
+    void gameRead(const GameInfo& info);
+    void gameStarting();
+    void finished(const RunResult& result);
+
 private:
     RunResult execute();
-    void steps(RunResult& result);
-    void post(std::function<void(AppModel&)> change);
-    void showStep(Phase::Kind phase, const QString& step, const QString& detail);
-    std::shared_ptr<class FileDownloader> makeDownloader();
+    void steps(RunResult& result, QNetworkAccessManager& network);
+    std::shared_ptr<FileDownloader> makeDownloader(QNetworkAccessManager& network);
+    void reportProgress(const DownloadProgress& progress);
 
-    QPointer<AppModel> model_;
     GameRunner& runner_;
     DownloadTimeouts downloads_;
     LogStore& log_;
-    Request request_;
+    RunRequest request_;
+    RunOptions options_;
     CancelToken token_;
     CancelToken gameStop_;
+    QElapsedTimer sinceProgress_; // on the run's thread
     QThread* thread_ = nullptr;
 };

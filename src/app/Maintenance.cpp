@@ -74,7 +74,7 @@ void AppModel::reinstall() {
     QDir(Paths::engineFolder()).removeRecursively();
     setInfo(std::nullopt);
     setPhase(Phase::Kind::NotDownloaded);
-    start(false, true);
+    start(RunRequest::play());
 }
 
 bool AppModel::confirmQuit() {

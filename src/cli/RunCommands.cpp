@@ -21,8 +21,8 @@ int withClaimedModel(bool assumeYes, QTextStream& err, const std::function<int(A
 
 const QCommandLineOption againOption(QStringLiteral("again"));
 
-int startRun(const char* name, const QStringList& args, QTextStream& err, bool forceGame,
-             bool launch, bool offersAgain = false) {
+int startRun(const char* name, const QStringList& args, QTextStream& err, RunRequest request,
+             bool offersAgain = false) {
     QCommandLineParser parser;
     if (offersAgain)
         parser.addOption(againOption);
@@ -31,7 +31,7 @@ int startRun(const char* name, const QStringList& args, QTextStream& err, bool f
     return withClaimedModel(false, err, [&](AppModel& model) {
         if (offersAgain && parser.isSet(againOption))
             GameRunner::forgetImport();
-        model.start(forceGame, launch);
+        model.start(request);
         return awaitRun(model, err);
     });
 }
@@ -48,15 +48,15 @@ std::optional<bool> parseYes(const char* name, const QStringList& args, QTextStr
 } // namespace
 
 int runPlay(const QStringList& args, QTextStream&, QTextStream& err) {
-    return startRun("play", args, err, false, true);
+    return startRun("play", args, err, RunRequest::play());
 }
 
 int runSetup(const QStringList& args, QTextStream&, QTextStream& err) {
-    return startRun("setup", args, err, false, false, true);
+    return startRun("setup", args, err, RunRequest::setUp(), true);
 }
 
 int runUpdate(const QStringList& args, QTextStream&, QTextStream& err) {
-    return startRun("update", args, err, true, false);
+    return startRun("update", args, err, RunRequest::update());
 }
 
 int runReinstall(const QStringList& args, QTextStream&, QTextStream& err) {

@@ -5,6 +5,7 @@
 #include "app/AppModel.h"
 #include "cli/RunReporter.h"
 #include "support/InterruptHandler.h"
+#include "support/Paths.h"
 
 #include <QEventLoop>
 
@@ -27,7 +28,34 @@ QString fixCommand(FailureAction action) {
     return {};
 }
 
+void reportFailure(const AppModel& model, RunEnding ending, QTextStream& err) {
+    if (ending == RunEnding::Failed) {
+        err << model.phase().text() << Qt::endl;
+    } else if (const auto& failure = model.failure()) {
+        err << failure->headline << Qt::endl;
+        for (const QString& line : failure->lines)
+            err << "  " << line << Qt::endl;
+        if (const QString fix = fixCommand(failure->action); !fix.isEmpty())
+            err << "Run: " << fix << Qt::endl;
+    }
+    err << "The whole log: " << Paths::lastRunLog() << Qt::endl;
+}
+
 } // namespace
+
+int exitCodeFor(RunEnding ending) {
+    switch (ending) {
+    case RunEnding::Done:
+        break;
+    case RunEnding::Failed:
+        return ExitCode::failure;
+    case RunEnding::EndedEarly:
+        return ExitCode::endedEarly;
+    case RunEnding::Cancelled:
+        return ExitCode::cancelled;
+    }
+    return ExitCode::ok;
+}
 
 bool awaitFlag(AppModel& model, void (AppModel::*signal)(bool),
                const std::function<void()>& begin) {
@@ -44,7 +72,7 @@ bool awaitFlag(AppModel& model, void (AppModel::*signal)(bool),
 
 int awaitRun(AppModel& model, QTextStream& err) {
     if (!model.isWorking())
-        return model.phase().kind() == Phase::Kind::Needs ? ExitCode::failure : ExitCode::ok;
+        return ExitCode::ok; // nothing was started: a question answered no
 
     RunReporter reporter(model, stdout, isatty(STDOUT_FILENO));
     InterruptHandler interrupts;
@@ -54,19 +82,14 @@ int awaitRun(AppModel& model, QTextStream& err) {
         else
             model.cancel();
     });
-    const bool cancelled = awaitFlag(model, &AppModel::runFinished, [] {});
-
-    if (model.phase().kind() == Phase::Kind::Needs) {
-        err << model.phase().text() << Qt::endl;
-        return ExitCode::failure;
-    }
-    if (const auto& failure = model.failure()) {
-        err << failure->headline << Qt::endl;
-        for (const QString& line : failure->lines)
-            err << "  " << line << Qt::endl;
-        if (const QString fix = fixCommand(failure->action); !fix.isEmpty())
-            err << "Run: " << fix << Qt::endl;
-        return ExitCode::endedEarly;
-    }
-    return cancelled ? ExitCode::cancelled : ExitCode::ok;
+    RunEnding ending = RunEnding::Done;
+    QEventLoop loop;
+    QObject::connect(&model, &AppModel::runFinished, &loop, [&](RunEnding how) {
+        ending = how;
+        loop.quit();
+    });
+    loop.exec();
+    if (ending == RunEnding::Failed || ending == RunEnding::EndedEarly)
+        reportFailure(model, ending, err);
+    return exitCodeFor(ending);
 }

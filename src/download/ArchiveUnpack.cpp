@@ -1,7 +1,7 @@
 #include "download/ArchiveUnpack.h"
 
-#include "download/DownloadError.h"
 #include "support/LogStore.h"
+#include "support/Problem.h"
 #include "support/Volumes.h"
 #include "support/ZipExtractor.h"
 
@@ -14,14 +14,21 @@ void unpackArchive(const QString& archive, const QString& target, LogStore& log,
     if (size > 0)
         Volumes::require({{folder, size}});
     log.append(QStringLiteral("Unpacking ") + what);
+    QString complaint;
     int status = 0;
     try {
-        status = ZipExtractor::extract(archive, target,
-                                       [&log](const QString& line) { log.append(line); });
-    } catch (const DiskFullError&) {
-        throw FileSystemError(Volumes::shortage(folder, size, Volumes::freeBytes(folder)));
+        status = ZipExtractor::extract(archive, target, [&](const QString& line) {
+            log.append(line);
+            complaint = line;
+        });
+    } catch (const Problem& problem) {
+        if (problem.kind() != Problem::Kind::DiskFull)
+            throw;
+        throw Problem(Problem::Kind::DiskFull,
+                      Volumes::shortage(folder, size, Volumes::freeBytes(folder)));
     }
     if (status != 0)
-        throw DownloadError::message(
-            QStringLiteral("Unpacking %1 failed (ditto exit code %2).").arg(what).arg(status));
+        throw Problem(Problem::Kind::BadArchive,
+                      QStringLiteral("Unpacking %1 failed: the archive is damaged or unsafe (%2).")
+                          .arg(what, complaint));
 }

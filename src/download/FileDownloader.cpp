@@ -1,12 +1,14 @@
 #include "download/FileDownloader.h"
 
-#include "download/DownloadError.h"
 #include "download/HttpTransfer.h"
+#include "download/SystemProxyFactory.h"
 #include "download/TransportErrorText.h"
+#include "support/Problem.h"
 #include "support/Sha512Hasher.h"
 
 #include <QDir>
 #include <QFile>
+#include <QNetworkAccessManager>
 #include <QUuid>
 
 #include <cerrno>
@@ -29,9 +31,9 @@ public:
                 QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()) {
         // Qt names no temporary directory when TMPDIR does not exist; never fall back to "/".
         if (QDir::tempPath().isEmpty() || ::mkdir(QFile::encodeName(path_).constData(), 0700) != 0)
-            throw FileSystemError(
-                QStringLiteral("Could not make a folder for the download in %1: %2.")
-                    .arg(QDir::toNativeSeparators(QDir::tempPath()), systemError(errno)));
+            throw Problem(Problem::Kind::FileSystem,
+                          QStringLiteral("Could not make a folder for the download in %1: %2.")
+                              .arg(QDir::toNativeSeparators(QDir::tempPath()), systemError(errno)));
     }
     ~DownloadFolder() {
         if (!kept_)
@@ -69,9 +71,6 @@ std::optional<std::pair<qint64, qint64>> rangeOf(const QByteArray& contentRange)
     return std::pair{start, text.section(QLatin1Char('/'), 1).toLongLong()};
 }
 
-// A resumed body that cannot continue the file: it starts over at once.
-struct StartOver {};
-
 } // namespace
 
 // What has arrived so far, with its hash and what the server called the file then.
@@ -79,8 +78,9 @@ class FileDownloader::PartialFile {
 public:
     PartialFile(const QString& path, bool sha512) : file_(path), sha512_(sha512) {
         if (!file_.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-            throw FileSystemError(QStringLiteral("Could not create %1: %2.")
-                                      .arg(QDir::toNativeSeparators(path), file_.errorString()));
+            throw Problem(Problem::Kind::FileSystem,
+                          QStringLiteral("Could not create %1: %2.")
+                              .arg(QDir::toNativeSeparators(path), file_.errorString()));
         startOver();
     }
 
@@ -88,6 +88,7 @@ public:
         file_.resize(0);
         file_.seek(0);
         received = 0;
+        total = 0;
         validator.clear();
         hash_.reset();
         if (sha512_)
@@ -95,14 +96,16 @@ public:
     }
 
     // A full disk reads as a sentence about the space that the whole file needs.
-    void append(QByteArrayView piece, qint64 total) {
+    void append(QByteArrayView piece) {
         if (file_.write(piece.data(), piece.size()) != piece.size()) {
             const int error = errno;
             const QString folder = QDir::tempPath();
             if (error == ENOSPC || error == EDQUOT || Volumes::freeBytes(folder) < piece.size())
-                throw FileSystemError(Volumes::shortage(
-                    folder, std::max(total, received + piece.size()), Volumes::freeBytes(folder)));
-            throw FileSystemError(
+                throw Problem(Problem::Kind::DiskFull,
+                              Volumes::shortage(folder, std::max(total, received + piece.size()),
+                                                Volumes::freeBytes(folder)));
+            throw Problem(
+                Problem::Kind::FileSystem,
                 QStringLiteral("Could not save the download to %1: %2.")
                     .arg(QDir::toNativeSeparators(file_.fileName()), file_.errorString()));
         }
@@ -118,6 +121,7 @@ public:
     }
 
     qint64 received = 0;
+    qint64 total = 0;     // the whole file's size as the server declared it; 0 when unknown
     QByteArray validator; // what If-Range names when the body is asked for again
 
 private:
@@ -127,11 +131,20 @@ private:
 };
 
 FileDownloader::FileDownloader(ProgressHandler onProgress, DownloadTimeouts timeouts,
-                               Retries::NoticeHandler onRetry)
+                               Retries::NoticeHandler onRetry, QNetworkAccessManager* network)
     : onProgress_(std::move(onProgress)), timeouts_(std::move(timeouts)),
-      onRetry_(std::move(onRetry)) {}
+      onRetry_(std::move(onRetry)), network_(network) {}
 
 FileDownloader::~FileDownloader() = default;
+
+QNetworkAccessManager& FileDownloader::network() {
+    if (!network_) {
+        ownNetwork_ = std::make_unique<QNetworkAccessManager>();
+        ownNetwork_->setProxyFactory(new SystemProxyFactory);
+        network_ = ownNetwork_.get();
+    }
+    return *network_;
+}
 
 void FileDownloader::cancel() {
     stop_.cancel();
@@ -144,19 +157,16 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token,
     DownloadFolder folder;
     PartialFile file(folder.path() + QLatin1Char('/') + fileNameFor(url), checks.sha512);
     Retries::run(timeouts_, stop_, onRetry_, [&] {
-        for (;;) {
-            try {
-                transfer(url, file, checks);
-                break;
-            } catch (const StartOver&) {
-                file.startOver();
-            }
-        }
-        if (checks.isWhole && !checks.isWhole(file.path())) {
+        while (transfer(url, file, checks) == Attempt::StartOver)
             file.startOver();
-            throw TransportError(
-                TransportErrorText::forError(QNetworkReply::RemoteHostClosedError, url.host(), {}),
-                TransportError::Kind::Dropped);
+        if (checks.isWhole && !checks.isWhole(file.path())) {
+            const bool arrivedInFull = file.total > 0 && file.received == file.total;
+            file.startOver();
+            if (arrivedInFull)
+                throw Problem(Problem::Kind::Damaged, TransportErrorText::damaged(url.host()));
+            throw Problem(
+                Problem::Kind::Dropped,
+                TransportErrorText::forError(QNetworkReply::RemoteHostClosedError, url.host(), {}));
         }
     });
     sha512_ = file.finish();
@@ -166,7 +176,8 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token,
 
 // One request for what is still missing: the rest of a body that broke off when the server can
 // tell it is still the same file (If-Range), else all of it.
-void FileDownloader::transfer(const QUrl& url, PartialFile& file, const DownloadChecks& checks) {
+FileDownloader::Attempt FileDownloader::transfer(const QUrl& url, PartialFile& file,
+                                                 const DownloadChecks& checks) {
     if (file.received > 0 && file.validator.isEmpty())
         file.startOver();
     HttpTransfer::Headers headers;
@@ -174,17 +185,17 @@ void FileDownloader::transfer(const QUrl& url, PartialFile& file, const Download
     if (resuming)
         headers = {{"Range", "bytes=" + QByteArray::number(file.received) + '-'},
                    {"If-Range", file.validator}};
-    qint64 total = 0;
+    qint64& total = file.total;
     const auto onResponse = [&](const HttpResponse& response) {
         if (response.status == 206) {
             // Part of a file nobody asked a part of would be asked for again and again.
             if (!resuming)
-                throw DownloadError::message(
-                    QStringLiteral("The server sent part of the file when all of it was asked "
-                                   "for."));
+                throw Problem(Problem::Kind::Network,
+                              QStringLiteral("The server sent part of the file when all of it "
+                                             "was asked for."));
             const auto range = rangeOf(response.contentRange);
             if (!range || range->first != file.received)
-                throw StartOver();
+                return false;
             total = range->second > 0 ? range->second : file.received + response.length;
         } else {
             if (resuming)
@@ -198,18 +209,19 @@ void FileDownloader::transfer(const QUrl& url, PartialFile& file, const Download
             needs.append({QDir::tempPath(), total - file.received});
             Volumes::require(needs);
         }
+        return true;
     };
-    HttpTransfer http(timeouts_, onResponse, [&](QByteArrayView piece) {
-        file.append(piece, total);
+    HttpTransfer http(network(), timeouts_, onResponse, [&](QByteArrayView piece) {
+        file.append(piece);
         if (onProgress_)
             onProgress_({file.received, total, speed_.update(file.received)});
     });
     const CancelHook stopTransfer(&stop_, [&http] { http.cancel(); });
     try {
-        http.run(url, headers);
-    } catch (const DownloadError& error) {
-        if (resuming && error.httpStatus() == 416)
-            throw StartOver();
+        return http.run(url, headers) ? Attempt::Done : Attempt::StartOver;
+    } catch (const Problem& problem) {
+        if (resuming && problem.httpStatus() == 416)
+            return Attempt::StartOver;
         throw;
     }
 }
@@ -220,7 +232,7 @@ QString FileDownloader::fetchText(const QUrl& url, CancelToken* token) {
     Retries::run(timeouts_, stop_, onRetry_, [&] {
         body.clear();
         HttpTransfer http(
-            timeouts_, [](const HttpResponse&) {},
+            network(), timeouts_, [](const HttpResponse&) { return true; },
             [&body](QByteArrayView piece) { body.append(piece); });
         const CancelHook stopTransfer(&stop_, [&http] { http.cancel(); });
         http.run(url);

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+class QNetworkAccessManager;
+
 // What a caller asks of a download beyond its bytes.
 struct DownloadChecks {
     // A SHA-512 of the body, computed while it streams (about as much CPU as receiving, so only a
@@ -21,7 +23,8 @@ struct DownloadChecks {
     // The room the file will take beside its own, given its size, asked for before the body
     // comes when the size is known (the folder it will be unpacked into, say).
     std::function<QList<Volumes::Need>(qint64 size)> spaceFor;
-    // Whether a finished file is whole; one that is not counts as a body cut short.
+    // Whether a finished file is whole. One that is not was damaged at the source when all the
+    // bytes its length announced arrived, else it was cut short.
     std::function<bool(const QString& file)> isWhole;
 };
 
@@ -33,19 +36,20 @@ class FileDownloader {
 public:
     using ProgressHandler = std::function<void(const DownloadProgress&)>;
 
-    // `onProgress` and `onRetry` run on the thread that calls download().
+    // `onProgress` and `onRetry` run on the thread that calls download(). `network`, when given,
+    // belongs to that thread and serves every attempt; else the downloader makes its own there.
     explicit FileDownloader(ProgressHandler onProgress, DownloadTimeouts timeouts = {},
-                            Retries::NoticeHandler onRetry = {});
+                            Retries::NoticeHandler onRetry = {},
+                            QNetworkAccessManager* network = nullptr);
     ~FileDownloader();
     FileDownloader(const FileDownloader&) = delete;
     FileDownloader& operator=(const FileDownloader&) = delete;
 
     // Blocks the calling thread (any thread) until the download ended. Returns the file's path
     // inside a fresh "Brennick-<UUID>" folder in the temporary directory; the caller deletes that
-    // folder. Throws DownloadError::http(status) for a final status outside 200-299,
-    // FileSystemError when the file cannot be made or written (a sentence about the space
-    // when the disk is too full), TransportError when the network failed, Cancelled after a
-    // cancel. A failure leaves neither file nor folder behind.
+    // folder. Throws a Problem: the HttpStatus of a final status outside 200-299, a WebPage,
+    // Damaged, DiskFull or FileSystem one, or a network one; Cancelled after a cancel. A
+    // failure leaves neither file nor folder behind.
     QString download(const QUrl& url, CancelToken* token = nullptr,
                      const DownloadChecks& checks = {});
 
@@ -57,13 +61,15 @@ public:
     QString sha512() const { return sha512_; }
 
     // The whole body at `url` as UTF-8, ill-formed bytes replaced by U+FFFD, tried again like a
-    // download. Throws DownloadError::http for a status outside 200-299, TransportError,
-    // Cancelled.
+    // download. Throws a Problem or Cancelled, as download() does.
     QString fetchText(const QUrl& url, CancelToken* token = nullptr);
 
 private:
     class PartialFile;
-    void transfer(const QUrl& url, PartialFile& file, const DownloadChecks& checks);
+    // Whether the file is complete, or must be asked for again from its start.
+    enum class Attempt { Done, StartOver };
+    Attempt transfer(const QUrl& url, PartialFile& file, const DownloadChecks& checks);
+    QNetworkAccessManager& network();
 
     ProgressHandler onProgress_;
     DownloadTimeouts timeouts_;
@@ -71,6 +77,8 @@ private:
     SpeedMeter speed_;
     QString sha512_;
     CancelToken stop_;
+    QNetworkAccessManager* network_;
+    std::unique_ptr<QNetworkAccessManager> ownNetwork_;
 };
 
 using MakeDownloader = std::function<std::shared_ptr<FileDownloader>()>;

@@ -1,9 +1,8 @@
 #include "download/HttpTransfer.h"
 
-#include "download/DownloadError.h"
-#include "download/SystemProxyFactory.h"
 #include "download/TransportErrorText.h"
 #include "support/CancelToken.h"
+#include "support/Problem.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -33,20 +32,26 @@ QString hostOf(const QUrl& url) {
     return url.host().isEmpty() ? url.toDisplayString() : url.host();
 }
 
-TransportError::Kind kindOf(QNetworkReply::NetworkError error) {
+Problem::Kind kindOf(QNetworkReply::NetworkError error) {
     using E = QNetworkReply::NetworkError;
     switch (error) {
     case E::ConnectionRefusedError:
-        return TransportError::Kind::Refused;
+        return Problem::Kind::Refused;
     case E::RemoteHostClosedError:
     case E::TemporaryNetworkFailureError:
     case E::NetworkSessionFailedError:
-        return TransportError::Kind::Dropped;
+        return Problem::Kind::Dropped;
     case E::TimeoutError:
-        return TransportError::Kind::TimedOut;
+        return Problem::Kind::TimedOut;
     default:
-        return TransportError::Kind::Other;
+        return Problem::Kind::Network;
     }
+}
+
+bool startsLikeHtml(QByteArrayView start) {
+    const QByteArray head =
+        start.first(std::min<qsizetype>(start.size(), 64)).toByteArray().trimmed().toLower();
+    return head.startsWith("<!doctype html") || head.startsWith("<html");
 }
 
 // Retry-After in seconds or as an HTTP date; -1 s when the answer had none.
@@ -64,8 +69,10 @@ std::chrono::seconds retryAfter(const QByteArray& value) {
 
 } // namespace
 
-HttpTransfer::HttpTransfer(DownloadTimeouts timeouts, ResponseHandler onResponse, BodySink sink)
-    : timeouts_(std::move(timeouts)), onResponse_(std::move(onResponse)), sink_(std::move(sink)) {
+HttpTransfer::HttpTransfer(QNetworkAccessManager& network, DownloadTimeouts timeouts,
+                           ResponseHandler onResponse, BodySink sink)
+    : network_(network), timeouts_(std::move(timeouts)), onResponse_(std::move(onResponse)),
+      sink_(std::move(sink)) {
     connectTimer_.setSingleShot(true);
     stallTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, [this] {
@@ -91,14 +98,13 @@ void HttpTransfer::giveUp(const QString& sentence) {
     abortReply();
 }
 
-void HttpTransfer::run(const QUrl& url, const Headers& headers) {
+bool HttpTransfer::run(const QUrl& url, const Headers& headers) {
     if (cancelled_)
         throw Cancelled();
     if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))
-        throw TransportError(TransportErrorText::unsupportedScheme(url.toDisplayString()));
+        throw Problem(Problem::Kind::Network,
+                      TransportErrorText::unsupportedScheme(url.toDisplayString()));
 
-    QNetworkAccessManager manager;
-    manager.setProxyFactory(new SystemProxyFactory);
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -107,7 +113,7 @@ void HttpTransfer::run(const QUrl& url, const Headers& headers) {
     request.setRawHeader("Accept-Encoding", "identity");
     for (const auto& [name, value] : headers)
         request.setRawHeader(name, value);
-    const std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    const std::unique_ptr<QNetworkReply> reply(network_.get(request));
     reply_ = reply.get();
     reply->setReadBufferSize(readBufferSize);
 
@@ -131,7 +137,7 @@ void HttpTransfer::run(const QUrl& url, const Headers& headers) {
     connectTimer_.stop();
     stallTimer_.stop();
     reply_ = nullptr;
-    throwOutcome(*reply);
+    return outcome(*reply);
 }
 
 // The connection stands once the request went out; from then on only silence counts.
@@ -141,7 +147,7 @@ void HttpTransfer::sawLife() {
 }
 
 void HttpTransfer::readBody() {
-    if (!reply_ || !reply_->isOpen() || sinkError_)
+    if (!reply_ || !reply_->isOpen() || sinkError_ || declined_)
         return;
     sawLife();
     const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -154,11 +160,22 @@ void HttpTransfer::readBody() {
         if (!std::exchange(bodyStarted_, true)) {
             const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
             expected_ = length.isValid() ? std::max<qint64>(0, length.toLongLong()) : -1;
+            const QByteArray type =
+                reply_->header(QNetworkRequest::ContentTypeHeader).toByteArray();
+            if (type.trimmed().toLower().startsWith("text/html"))
+                refuseWebPage();
             const QByteArray etag = reply_->rawHeader("ETag");
-            onResponse_({status.toInt(), expected_, reply_->rawHeader("Content-Range"),
-                         etag.isEmpty() ? reply_->rawHeader("Last-Modified") : etag});
+            if (!onResponse_({status.toInt(), expected_, reply_->rawHeader("Content-Range"),
+                              etag.isEmpty() ? reply_->rawHeader("Last-Modified") : etag})) {
+                declined_ = true;
+                reply_->abort();
+                return;
+            }
         }
         for (qint64 n; (n = reply_->read(buffer_.data(), buffer_.size())) > 0;) {
+            if (received_ == 0 && status.toInt() == 200 &&
+                startsLikeHtml(QByteArrayView(buffer_.constData(), n)))
+                refuseWebPage();
             received_ += n;
             sink_(QByteArrayView(buffer_.constData(), n));
         }
@@ -168,27 +185,31 @@ void HttpTransfer::readBody() {
     }
 }
 
-void HttpTransfer::throwOutcome(const QNetworkReply& reply) {
-    using Kind = TransportError::Kind;
+void HttpTransfer::refuseWebPage() const {
+    throw Problem(Problem::Kind::WebPage, TransportErrorText::webPage(hostOf(reply_->url())));
+}
+
+bool HttpTransfer::outcome(const QNetworkReply& reply) {
     if (cancelled_)
         throw Cancelled();
     if (sinkError_)
         std::rethrow_exception(sinkError_);
+    if (declined_)
+        return false;
     if (!timeoutSentence_.isEmpty())
-        throw TransportError(timeoutSentence_, Kind::TimedOut);
+        throw Problem(Problem::Kind::TimedOut, timeoutSentence_);
     const QNetworkReply::NetworkError error = reply.error();
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!isNetworkLayer(error) && status.isValid() && !isSuccess(status.toInt()))
-        throw DownloadError::http(status.toInt(), retryAfter(reply.rawHeader("Retry-After")));
+        throw Problem::http(status.toInt(), retryAfter(reply.rawHeader("Retry-After")));
     // Qt may end a body cut short by a closed connection as if it were complete.
     if (error == QNetworkReply::NoError && expected_ >= 0 && received_ != expected_)
-        throw TransportError(TransportErrorText::forError(QNetworkReply::RemoteHostClosedError,
-                                                          hostOf(reply.url()), {}),
-                             Kind::Dropped);
+        throw Problem(Problem::Kind::Dropped,
+                      TransportErrorText::forError(QNetworkReply::RemoteHostClosedError,
+                                                   hostOf(reply.url()), {}));
     if (error == QNetworkReply::NoError)
-        return;
+        return true;
     const QString detail =
         !sslErrors_.isEmpty() ? sslErrors_.first().errorString() : reply.errorString();
-    throw TransportError(TransportErrorText::forError(error, hostOf(reply.url()), detail),
-                         kindOf(error));
+    throw Problem(kindOf(error), TransportErrorText::forError(error, hostOf(reply.url()), detail));
 }

@@ -1,13 +1,13 @@
 #include "download/RepoDownloader.h"
 
 #include "download/ArchiveUnpack.h"
-#include "download/DownloadError.h"
 #include "download/Hosting.h"
 #include "project/ProjectFile.h"
 #include "support/CancelToken.h"
 #include "support/FolderOps.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
+#include "support/Problem.h"
 #include "support/ZipExtractor.h"
 
 #include <QFileInfo>
@@ -21,7 +21,7 @@ namespace {
 // The first branch whose archive exists, downloaded; a 404 moves on to the next branch and any
 // other failure ends the fetch.
 QString downloadArchive(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
-    DownloadError lastError = DownloadError::noFile();
+    std::optional<Problem> notFound;
     for (const QString& branch : {QStringLiteral("main"), QStringLiteral("master")}) {
         const QUrl url(archiveUrl(branch), QUrl::StrictMode);
         if (!url.isValid() || url.isRelative())
@@ -35,13 +35,16 @@ QString downloadArchive(const MakeDownloader& makeDownloader, LogStore& log, Can
                 return QList<Volumes::Need>{{Paths::supportRoot(), unpackedEstimate(size)}};
             };
             return makeDownloader()->download(url, &token, checks);
-        } catch (const DownloadError& error) {
-            if (error.kind() != DownloadError::Kind::Http || error.httpStatus() != 404)
+        } catch (const Problem& problem) {
+            if (problem.httpStatus() != 404)
                 throw;
-            lastError = error;
+            notFound = problem;
         }
     }
-    throw lastError;
+    if (notFound)
+        throw *notFound;
+    throw Problem(Problem::Kind::Game,
+                  QStringLiteral("Could not build the game's download address."));
 }
 
 } // namespace
@@ -61,8 +64,9 @@ void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken&
     FolderCleanup stagingCleanup(staging);
     unpackArchive(archive, staging, log, QStringLiteral("the game"));
     if (!ProjectInspector::findProject(staging))
-        throw DownloadError::message(QStringLiteral(
-            "The downloaded game has no project.godot file, so it can't be started."));
+        throw Problem(Problem::Kind::Game,
+                      QStringLiteral("The downloaded game has no project.godot file, so it "
+                                     "can't be started."));
 
     FolderOps::replaceFolder(staging, Paths::gameFolder());
     stagingCleanup.release();

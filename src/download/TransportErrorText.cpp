@@ -74,4 +74,17 @@ QString unsupportedScheme(const QString& address) {
         .arg(address);
 }
 
+QString webPage(const QString& host) {
+    return QStringLiteral("The server %1 sent a web page instead of the file. If this network "
+                          "wants you to sign in first (as in hotels, airports and caf\u00e9s), "
+                          "sign in with a web browser and press Play again.")
+        .arg(host);
+}
+
+QString damaged(const QString& host) {
+    return QStringLiteral("The file from %1 arrived in full but is damaged: the copy on the "
+                          "server is broken. Try again later.")
+        .arg(host);
+}
+
 } // namespace TransportErrorText

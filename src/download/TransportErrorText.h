@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-// Finished sentences for failures of the network itself, for the user to read.
+// Finished sentences for failed downloads, for the player to read.
 namespace TransportErrorText {
 
 // `detail` is the network library's own wording (or the first TLS error), used where
@@ -15,5 +15,8 @@ QString forError(QNetworkReply::NetworkError error, const QString& host, const Q
 QString connectTimedOut(const QString& host, std::chrono::milliseconds limit);
 QString stalled(const QString& host, std::chrono::milliseconds limit);
 QString unsupportedScheme(const QString& address);
+// A sign-in page of a hotel's or an airport's network answers every address with itself.
+QString webPage(const QString& host);
+QString damaged(const QString& host);
 
 } // namespace TransportErrorText

@@ -1,13 +1,13 @@
 #include "engine/EngineManager.h"
 
 #include "download/ArchiveUnpack.h"
-#include "download/DownloadError.h"
 #include "engine/ChecksumList.h"
 #include "engine/ProgramLookup.h"
 #include "support/CancelToken.h"
 #include "support/FolderOps.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
+#include "support/Problem.h"
 #include "support/Volumes.h"
 
 #include <QFileInfo>
@@ -43,7 +43,8 @@ void clearQuarantine(const QString& folder, LogStore& log) {
     xattr.setProcessChannelMode(QProcess::MergedChannels);
     xattr.start(tool, {QStringLiteral("-dr"), QStringLiteral("com.apple.quarantine"), folder});
     if (!xattr.waitForStarted(-1))
-        throw UserError(QStringLiteral("Could not run %1 (%2).").arg(tool, xattr.errorString()));
+        throw Problem(Problem::Kind::Engine,
+                      QStringLiteral("Could not run %1 (%2).").arg(tool, xattr.errorString()));
     xattr.waitForFinished(-1);
     const QString output = QString::fromUtf8(xattr.readAll());
     for (const QString& line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
@@ -60,12 +61,13 @@ void install(const EngineSpec& spec, const MakeDownloader& makeDownloader, LogSt
 void install(const EngineSpec& spec, Platform platform, const MakeDownloader& makeDownloader,
              LogStore& log, CancelToken& token) {
     if (const QString reason = spec.unsupportedReason(platform); !reason.isEmpty())
-        throw DownloadError::message(reason);
+        throw Problem(Problem::Kind::Engine, reason);
     const QString asset = spec.assetName(platform);
     const std::optional<QUrl> archiveUrl = absoluteUrl(spec.archiveUrl(platform));
     const std::optional<QUrl> checksumUrl = absoluteUrl(spec.checksumUrl());
     if (!archiveUrl || !checksumUrl)
-        throw DownloadError::message(QStringLiteral("Could not build the Godot download address."));
+        throw Problem(Problem::Kind::Engine,
+                      QStringLiteral("Could not build the Godot download address."));
 
     log.append(QStringLiteral("Downloading ") + archiveUrl->toString());
     const std::shared_ptr<FileDownloader> downloader = makeDownloader();
@@ -82,17 +84,18 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
     const QString list = downloader->fetchText(*checksumUrl, &token);
     const std::optional<QString> expected = ChecksumList::digestFor(list, asset);
     if (!expected)
-        throw DownloadError::message(QStringLiteral("Godot's checksum list has no entry for ") +
-                                     asset +
-                                     QStringLiteral(", so the download can't be verified."));
+        throw Problem(Problem::Kind::Engine,
+                      QStringLiteral("Godot's checksum list has no entry for ") + asset +
+                          QStringLiteral(", so the download can't be verified."));
     // The downloader hashed the body while it arrived; reading the archive again is the fallback.
     QString actual = downloader->sha512();
     if (actual.isEmpty())
         actual = sha512(archive);
     if (actual != *expected)
-        throw DownloadError::message(QStringLiteral("The Godot download does not match its "
-                                                    "published checksum, so it was thrown away. "
-                                                    "Try again."));
+        throw Problem(Problem::Kind::Damaged,
+                      QStringLiteral("The Godot download does not match its "
+                                     "published checksum, so it was thrown away. "
+                                     "Try again."));
     log.append(QStringLiteral("Checksum OK"));
     token.throwIfCancelled();
 
@@ -105,8 +108,8 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
     stagingCleanup.release();
 
     if (!ProgramLookup::find(spec.installFolder(), asset, platform))
-        throw DownloadError::message(
-            QStringLiteral("Godot was unpacked but its program was not found."));
+        throw Problem(Problem::Kind::Engine,
+                      QStringLiteral("Godot was unpacked but its program was not found."));
     log.append(QStringLiteral("Godot ") + spec.version +
                (spec.mono ? QStringLiteral(" (.NET)") : QString()) + QStringLiteral(" installed"));
 }

@@ -14,8 +14,8 @@ class LogStore;
 namespace EngineManager {
 
 // Downloads the build, checks it against Godot's published SHA-512 list, unpacks it into a
-// staging folder and only then swaps it into its install folder. Throws DownloadError (its
-// description is the sentence for the user), TransportError, FileSystemError or Cancelled; an
+// staging folder and only then swaps it into its install folder. Throws a Problem (its
+// sentence is for the player) or Cancelled; an
 // earlier install of the same build survives every failure. Blocking; call it off the GUI thread.
 void install(const EngineSpec& spec, const MakeDownloader& makeDownloader, LogStore& log,
              CancelToken& token);
@@ -27,7 +27,7 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
 std::optional<QString> executable(const EngineSpec& spec);
 
 // The file's SHA-512 digest as 128 lower-case hexadecimal digits, read in 4 MiB chunks.
-// Throws FileSystemError when the file cannot be read.
+// Throws a FileSystem problem when the file cannot be read.
 QString sha512(const QString& path);
 
 } // namespace EngineManager

@@ -1,7 +1,7 @@
 #include "engine/EngineManager.h"
 
+#include "support/Problem.h"
 #include "support/Sha512Hasher.h"
-#include "support/UserError.h"
 
 #include <QFile>
 
@@ -9,8 +9,8 @@ QString EngineManager::sha512(const QString& path) {
     constexpr qint64 chunkSize = 4 * 1024 * 1024;
     QFile file(path);
     const auto readError = [&file, &path] {
-        return FileSystemError(
-            QStringLiteral("Could not read %1 (%2).").arg(path, file.errorString()));
+        return Problem(Problem::Kind::FileSystem,
+                       QStringLiteral("Could not read %1 (%2).").arg(path, file.errorString()));
     };
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw readError();

@@ -6,8 +6,8 @@ BackgroundRun::BackgroundRun(std::shared_ptr<ProcessJob> job, LogStore& log)
     : job_(std::move(job)), running_(std::async(std::launch::async, [job = job_, &log] {
           try {
               return job->run();
-          } catch (const ProcessLaunchError& error) {
-              log.append(error.description());
+          } catch (const Problem& problem) {
+              log.append(problem.sentence());
               return -1;
           }
       })) {}

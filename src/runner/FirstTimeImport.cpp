@@ -3,10 +3,10 @@
 #include "runner/BackgroundRun.h"
 #include "runner/GameRunner.h"
 
-#include "download/DownloadError.h"
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
+#include "support/Problem.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,21 +76,25 @@ void checkImport(const ImportEnd& end, const QString& project, const EngineSpec&
         if (!end.endedByWatch) {
             const ImportState state = readImportState(project);
             if (!state.allPresent())
-                throw DownloadError::message(
+                throw Problem(
+                    Problem::Kind::Import,
                     QStringLiteral("First-time setup did not finish importing the game's files "
                                    "(%1 still missing, Godot exit code %2).")
                         .arg(state.missing)
                         .arg(end.status));
         }
     } else if (end.timedOut) {
-        throw DownloadError::message(
+        throw Problem(
+            Problem::Kind::Import,
             QStringLiteral("First-time setup took longer than 15 minutes and was stopped."));
     } else if (end.status != 0 && !importFinishedOnDisk(end, project, spec)) {
-        throw DownloadError::message(
+        throw Problem(
+            Problem::Kind::Import,
             QStringLiteral("First-time setup stopped with exit code %1.").arg(end.status));
     }
     if (!QFileInfo(importFolder(project, spec)).isDir())
-        throw DownloadError::message(
+        throw Problem(
+            Problem::Kind::Import,
             QStringLiteral("First-time setup ended but did not create the game's imported data "
                            "(%1 folder).")
                 .arg(QFileInfo(importFolder(project, spec)).fileName()));

@@ -41,7 +41,7 @@ public:
     static void forgetImport();
 
     // Runs the engine's import and checks that it finished; writes the marker.
-    // Throws Cancelled, or DownloadError::message with a sentence for the user.
+    // Throws Cancelled, or an Import problem with a sentence for the player.
     void runImport(const QString& engine, const QString& project, const EngineSpec& spec,
                    CancelToken& token);
 
@@ -50,7 +50,7 @@ public:
                                  const RunOptions& options);
 
     // Starts the game and waits until it ends; `stop` ends it, also when asked for before the
-    // game has started. Throws ProcessLaunchError.
+    // game has started. Throws an Engine problem.
     RunOutcome play(const QString& engine, const QString& project, int engineMajor,
                     const RunOptions& options, CancelToken& stop);
 

@@ -119,8 +119,8 @@ int ProcessJob::run() {
     const auto launchError = [this](int error) {
         std::lock_guard lock(mutex_);
         state_ = State::Ended;
-        return ProcessLaunchError(QStringLiteral("%1 could not be started: %2.")
-                                      .arg(executable_, qt_error_string(error)));
+        return Problem(Problem::Kind::Engine, QStringLiteral("%1 could not be started: %2.")
+                                                  .arg(executable_, qt_error_string(error)));
     };
 
     std::array<int, 2> ends{};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/UserError.h"
+#include "support/Problem.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,12 +11,6 @@
 #include <optional>
 
 #include <sys/types.h>
-
-// Thrown by run() when the child cannot be started; description is a sentence.
-class ProcessLaunchError : public UserError {
-public:
-    using UserError::UserError;
-};
 
 // One child process, run once. Its standard output and standard error arrive
 // merged, cut into lines (see LineSplitter), on the thread that called run();
@@ -36,7 +30,7 @@ public:
 
     // Blocks until the child has ended and its last line was delivered. Returns
     // its exit code, or the signal number when a signal ended it (15 after stop()).
-    // Call once, from any thread. Throws ProcessLaunchError.
+    // Call once, from any thread. Throws an Engine problem when the child cannot be started.
     int run();
 
     // Any thread.

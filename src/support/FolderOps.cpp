@@ -1,6 +1,6 @@
 #include "support/FolderOps.h"
 
-#include "support/UserError.h"
+#include "support/Problem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,21 +14,24 @@ bool existsOrIsLink(const QString& path) {
     return info.exists() || info.isSymLink();
 }
 
-FileSystemError moveError(const QString& from, const QString& to) {
-    return FileSystemError(QStringLiteral("Could not move %1 to %2.").arg(from, to));
+Problem moveError(const QString& from, const QString& to) {
+    return Problem(Problem::Kind::FileSystem,
+                   QStringLiteral("Could not move %1 to %2.").arg(from, to));
 }
 
 } // namespace
 
 void makeFolder(const QString& path) {
     if (!QDir().mkpath(path))
-        throw FileSystemError(QStringLiteral("Could not create the folder %1.").arg(path));
+        throw Problem(Problem::Kind::FileSystem,
+                      QStringLiteral("Could not create the folder %1.").arg(path));
 }
 
 void makeEmptyFolder(const QString& path) {
     removeQuietly(path);
     if (existsOrIsLink(path))
-        throw FileSystemError(QStringLiteral("Could not delete the folder %1.").arg(path));
+        throw Problem(Problem::Kind::FileSystem,
+                      QStringLiteral("Could not delete the folder %1.").arg(path));
     makeFolder(path);
 }
 

@@ -6,17 +6,18 @@
 // than there was before.
 namespace FolderOps {
 
-// Creates `path` with any missing parents. Throws FileSystemError.
+// Creates `path` with any missing parents. Throws a FileSystem problem.
 void makeFolder(const QString& path);
 
-// Deletes `path` if it exists, then creates it empty. Throws FileSystemError.
+// Deletes `path` if it exists, then creates it empty. Throws a FileSystem problem.
 void makeEmptyFolder(const QString& path);
 
 // Deletes a folder tree. A failure is ignored: nothing the user could act on would change.
 void removeQuietly(const QString& path);
 
 // Puts `staging` in the place of `target`. An existing `target` is renamed aside first and put
-// back when the move fails; it is deleted only once `staging` is in place. Throws FileSystemError.
+// back when the move fails; it is deleted only once `staging` is in place. Throws a FileSystem
+// problem.
 void replaceFolder(const QString& staging, const QString& target);
 
 } // namespace FolderOps

@@ -1,6 +1,6 @@
 #include "support/TreeWriter.h"
 
-#include "support/UserError.h"
+#include "support/Problem.h"
 
 #include <QFile>
 
@@ -20,8 +20,8 @@ constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     const QString sentence = path.join(QLatin1Char('/')) + QStringLiteral(": ") +
                              QString::fromLocal8Bit(std::strerror(error));
     if (error == ENOSPC || error == EDQUOT)
-        throw DiskFullError(sentence);
-    throw FileSystemError(sentence);
+        throw Problem(Problem::Kind::DiskFull, sentence);
+    throw Problem(Problem::Kind::FileSystem, sentence);
 }
 
 bool isFolder(int parent, const char* name) {
@@ -84,8 +84,9 @@ int TreeWriter::parentFolder(const QStringList& path) {
             (::mkdirat(folder, name.constData(), 0777) == 0 || errno == EEXIST))
             next = ::openat(folder, name.constData(), folderFlags);
         if (next < 0 && (errno == ELOOP || errno == ENOTDIR))
-            throw FileSystemError(path.mid(0, i + 1).join(QLatin1Char('/')) +
-                                  QStringLiteral(": refused, a link or file is in the way"));
+            throw Problem(Problem::Kind::FileSystem,
+                          path.mid(0, i + 1).join(QLatin1Char('/')) +
+                              QStringLiteral(": refused, a link or file is in the way"));
         if (next < 0)
             fail(path.mid(0, i + 1), errno);
         open_.push_back(next);

@@ -15,7 +15,7 @@
 // other threads are not disturbed; new files and folders get their mode minus the umask.
 class TreeWriter {
 public:
-    // Throws FileSystemError when `root` is not a folder that can be opened.
+    // Throws a FileSystem problem when `root` is not a folder that can be opened.
     explicit TreeWriter(const QString& root);
     ~TreeWriter();
     TreeWriter(const TreeWriter&) = delete;
@@ -31,7 +31,7 @@ public:
 
     // Every `path` is relative to the root and made of plain names (no empty, "." or ".."
     // parts). Missing parent folders are created. A file or link already at `path` is
-    // replaced; a folder there is kept. Each throws FileSystemError, also when a parent on
+    // replaced; a folder there is kept. Each throws a FileSystem problem, also when a parent on
     // the way is a link or a file.
     void makeFolder(const QStringList& path, int mode);
     void writeFile(const QStringList& path, int mode, std::optional<timespec> modified,

@@ -1,7 +1,7 @@
 #include "support/Volumes.h"
 
 #include "support/ByteCount.h"
-#include "support/UserError.h"
+#include "support/Problem.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,7 +56,7 @@ void require(const QList<Need>& needs) {
     for (const auto& [device, volume] : volumes) {
         const qint64 free = freeBytes(volume.folder);
         if (free >= 0 && volume.needed > free)
-            throw FileSystemError(shortage(volume.folder, volume.needed, free));
+            throw Problem(Problem::Kind::DiskFull, shortage(volume.folder, volume.needed, free));
     }
 }
 

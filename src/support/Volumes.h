@@ -15,8 +15,8 @@ struct Need {
 // Bytes this user may still write in the file system of `folder`; -1 when it cannot be told.
 qint64 freeBytes(const QString& folder);
 
-// Throws FileSystemError with the sentence for the player when the needs, added up for each file
-// system, are more than it has free. The sentence names the first folder of that file system.
+// Throws a DiskFull problem with the sentence for the player when the needs, added up for each
+// file system, are more than it has free. The sentence names the first folder of that file system.
 void require(const QList<Need>& needs);
 
 // "Brennick needs about 240 MB free in /home/ann/.local/share/Brennick; only 120 MB are free."

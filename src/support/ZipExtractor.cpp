@@ -1,7 +1,7 @@
 #include "support/ZipExtractor.h"
 
+#include "support/Problem.h"
 #include "support/TreeWriter.h"
-#include "support/UserError.h"
 
 #include <QFile>
 #include <QStringList>
@@ -24,8 +24,12 @@ QString errorText(archive* a) {
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown archive error");
 }
 
+[[noreturn]] void fail(const QString& why) {
+    throw Problem(Problem::Kind::BadArchive, why);
+}
+
 [[noreturn]] void refuse(const QString& name, const QString& reason) {
-    throw UserError(name + QStringLiteral(": refused, ") + reason);
+    fail(name + QStringLiteral(": refused, ") + reason);
 }
 
 QString decoded(const char* utf8, const char* raw) {
@@ -82,7 +86,7 @@ std::optional<TreeWriter::Block> nextBlock(archive* in) {
         return std::nullopt;
     // Even a warning here means a bad checksum: the file is damaged.
     if (status != ARCHIVE_OK)
-        throw UserError(errorText(in));
+        fail(errorText(in));
     block.offset = offset;
     return block;
 }
@@ -121,14 +125,14 @@ void writeEntry(archive* in, archive_entry* entry, TreeWriter& tree) {
 
 // Calls `visit` for every entry of the archive. Only the reader that starts from the central
 // directory: a zip cut short has none and fails, where a streaming reader could stop cleanly at
-// an entry boundary. Throws UserError on a damaged archive.
+// an entry boundary. Throws a BadArchive problem on a damaged archive.
 void forEachEntry(const QString& archivePath, const LineHandler& onLine,
                   const std::function<void(archive*, archive_entry*)>& visit) {
     ReadArchive in(archive_read_new(), archive_read_free);
     archive_read_support_format_zip_seekable(in.get());
     if (archive_read_open_filename(in.get(), QFile::encodeName(archivePath).constData(),
                                    readBlockSize) != ARCHIVE_OK)
-        throw UserError(errorText(in.get()));
+        fail(errorText(in.get()));
 
     archive_entry* entry = nullptr;
     for (;;) {
@@ -136,7 +140,7 @@ void forEachEntry(const QString& archivePath, const LineHandler& onLine,
         if (status == ARCHIVE_EOF)
             return;
         if (status < ARCHIVE_WARN)
-            throw UserError(errorText(in.get()));
+            fail(errorText(in.get()));
         if (status == ARCHIVE_WARN)
             onLine(errorText(in.get()));
         visit(in.get(), entry);
@@ -151,10 +155,10 @@ int extract(const QString& archivePath, const QString& target, const LineHandler
         forEachEntry(archivePath, onLine,
                      [&tree](archive* in, archive_entry* entry) { writeEntry(in, entry, tree); });
         return 0;
-    } catch (const DiskFullError&) {
-        throw;
-    } catch (const UserError& error) {
-        onLine(error.description());
+    } catch (const Problem& problem) {
+        if (problem.kind() == Problem::Kind::DiskFull)
+            throw;
+        onLine(problem.sentence());
         return 1;
     }
 }
@@ -162,13 +166,13 @@ int extract(const QString& archivePath, const QString& target, const LineHandler
 bool isWhole(const QString& archivePath) {
     try {
         forEachEntry(
-            archivePath, [](const QString&) { throw UserError({}); },
+            archivePath, [](const QString& warning) { fail(warning); },
             [](archive* in, archive_entry*) {
                 while (nextBlock(in)) {
                 }
             });
         return true;
-    } catch (const UserError&) {
+    } catch (const Problem&) {
         return false;
     }
 }
@@ -181,7 +185,7 @@ qint64 unpackedSize(const QString& archivePath) {
             [&total](archive*, archive_entry* entry) {
                 total += std::max<la_int64_t>(0, archive_entry_size(entry));
             });
-    } catch (const UserError&) {
+    } catch (const Problem&) {
         return -1;
     }
     return total;

@@ -20,8 +20,8 @@ using LineHandler = std::function<void(const QString&)>;
 // or climbing after a name). Links that stay inside are kept. What was written before a failure
 // stays in `target`; callers unpack into a staging folder and delete it.
 //
-// A full file system is not a broken archive: it throws DiskFullError. Blocking; call it off the
-// GUI thread.
+// A full file system is not a broken archive: it throws its Problem (DiskFull, or FileSystem when a
+// file cannot be written). Blocking; call it off the GUI thread.
 int extract(const QString& archive, const QString& target, const LineHandler& onLine);
 
 // Whether `archive` is a whole zip: its central directory is there and every entry's data

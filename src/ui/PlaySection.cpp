@@ -36,7 +36,7 @@ PlaySection::PlaySection(AppModel& model, QWidget* parent)
                             static_cast<QWidget*>(stop_), static_cast<QWidget*>(note_)})
         column->addWidget(widget);
 
-    connect(play_, &QPushButton::clicked, &model_, [this] { model_.start(false, true); });
+    connect(play_, &QPushButton::clicked, &model_, [this] { model_.start(RunRequest::play()); });
     connect(cancel_, &QPushButton::clicked, &model_, &AppModel::cancel);
     connect(stop_, &QPushButton::clicked, &model_, &AppModel::stopGame);
     connect(&model_, &AppModel::phaseChanged, this, &PlaySection::sync);

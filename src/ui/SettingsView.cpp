@@ -119,7 +119,7 @@ QWidget* SettingsView::makeMaintenanceRow() {
     QPushButton* reinstall = button(QStringLiteral("Reinstall"), "reinstallButton", this);
     QPushButton* remove = button(QStringLiteral("Remove everything"), "removeButton", this);
     connect(update, &QPushButton::clicked, this, [this] {
-        model_.start(true, false);
+        model_.start(RunRequest::update());
         accept();
     });
     // These two ask their question over the window, so the sheet goes first.

@@ -37,9 +37,9 @@ protected:
 
     AppModel& model() { return *harness->model; }
     // False when the run did not end in time.
-    bool runToEnd(bool forceGame = false, bool launch = true) {
+    bool runToEnd(RunRequest request = RunRequest::play()) {
         QSignalSpy finished(&model(), &AppModel::runFinished);
-        model().start(forceGame, launch);
+        model().start(request);
         return finished.wait(60'000);
     }
     static void setBehaviour(const QString& settings) {

@@ -10,7 +10,7 @@ namespace {
 
 TEST_F(Launch, FirstPlayRunsEveryStepOnceThenPlayOnlyStartsUpdateOnlyFetchesSavesStay) {
     const auto lastRun = [] { return testkit::standinRuns(project()).last().join(' '); };
-    model().start(false, true);
+    model().start(RunRequest::play());
     ASSERT_TRUE(runToEnd()) << "a second Play while the run goes on is ignored";
     EXPECT_EQ(phases, (QList<K>{K::Downloading, K::Downloading, K::SettingUp, K::Starting,
                                 K::Playing, K::Ready}));
@@ -33,7 +33,7 @@ TEST_F(Launch, FirstPlayRunsEveryStepOnceThenPlayOnlyStartsUpdateOnlyFetchesSave
 
     // Update: only the game again, set up anew in its fresh folder, and not started.
     phases.clear();
-    ASSERT_TRUE(runToEnd(true, false));
+    ASSERT_TRUE(runToEnd(RunRequest::update()));
     EXPECT_EQ(phases, (QList<K>{K::Downloading, K::SettingUp, K::Ready}));
     EXPECT_EQ(server.requestLog().filter("main.zip").size(), 2);
     EXPECT_EQ(server.requestLog().filter(".zip").size(), 3);
@@ -90,11 +90,58 @@ TEST_F(Launch, FailedStepsEndInNeedsWithTheirSentence) {
     EXPECT_EQ(server.requestLog().last(), gamePath) << "and no engine was asked for";
 }
 
+// A server that keeps a broken file, and a network that answers with its sign-in page, are told
+// as what they are, after one more try at most, and the game on disk stays.
+TEST_F(Launch, ADamagedArchiveOrAWebPageIsToldAsSuchAndTheGameStays) {
+    ASSERT_TRUE(runToEnd(RunRequest::setUp()));
+    testkit::writeFile(project(), "mine.txt", "kept");
+    const QString signIn = "The server 127.0.0.1 sent a web page instead of the file. If this "
+                           "network wants you to sign in first (as in hotels, airports and "
+                           "caf\u00e9s), sign in with a web browser and press Play again.";
+    const struct {
+        const char* name;
+        QByteArray body;
+        QJsonObject how = {};
+        QString needs;
+        int requests;
+    } rows[] = {
+        {.name = "whole but damaged",
+         .body =
+             [] {
+                 QByteArray zip = testkit::gameZip();
+                 for (qsizetype at = zip.size() / 8; at < zip.size(); at += zip.size() / 8)
+                     zip[at] = static_cast<char>(~zip[at]);
+                 return zip;
+             }(),
+         .needs = "The file from 127.0.0.1 arrived in full but is damaged: the copy on the server "
+                  "is broken. Try again later.",
+         .requests = 2},
+        {.name = "typed as a web page",
+         .body = "Welcome to the Airport Wi-Fi",
+         .how = {{"content_type", "text/html; charset=utf-8"}},
+         .needs = signIn,
+         .requests = 1},
+        {.name = "starts like a web page",
+         .body = "\n <!DOCTYPE html><html><body>Sign in</body></html>",
+         .needs = signIn,
+         .requests = 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const qsizetype before = server.requestLog().filter("main.zip").size();
+        server.setRoute(gamePath, row.body, row.how);
+        ASSERT_TRUE(runToEnd(RunRequest::update()));
+        EXPECT_EQ(model().phase().text(), row.needs);
+        EXPECT_EQ(server.requestLog().filter("main.zip").size() - before, row.requests);
+        EXPECT_EQ(testkit::readFile(project() + "/mine.txt"), "kept");
+    }
+}
+
 // A failure stays until the next run. The game's process may not exist yet when the window shows
 // Starting: a Stop or a Cancel then must still end it.
 TEST_F(Launch, EarlyExitStopCancelAndNormalCloseAreToldApart) {
     // Godot 3 complains like this on every first import; it says nothing about the game.
-    ASSERT_TRUE(runToEnd(false, false));
+    ASSERT_TRUE(runToEnd(RunRequest::setUp()));
     setBehaviour("import_output='ERROR: Cannot open file res://.import/icon.png-1a.sample\\n' "
                  "game_tail=end");
     GameRunner::forgetImport();
@@ -146,14 +193,14 @@ TEST_F(Launch, CancelInEachStepLeavesWhatTheDiskHolds) {
         startOver();
         server.setRoute(path, body, how);
         QSignalSpy finished(&model(), &AppModel::runFinished);
-        model().start(false, true);
+        model().start(RunRequest::play());
         ASSERT_TRUE(testkit::eventually([&, phase = phase, onDisk = gameOnDisk] {
             return model().phase().kind() == phase && model().info().has_value() == onDisk;
         }));
         QTest::qWait(200);
         model().cancel();
         ASSERT_TRUE(finished.wait(5'000)) << "a cancel takes effect at once";
-        EXPECT_TRUE(finished.first().first().toBool());
+        EXPECT_EQ(finished.first().first().value<RunEnding>(), RunEnding::Cancelled);
         EXPECT_EQ(model().log().lines().last(), "Cancelled.");
         EXPECT_EQ(model().phase().kind(), K::NotDownloaded);
         EXPECT_EQ(model().info().has_value(), gameOnDisk);

@@ -61,7 +61,8 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
     server.useAsHostingService(); // with no game yet
     const CommandRun failed = quillfire("setup");
     EXPECT_EQ(failed.code, 1);
-    EXPECT_EQ(failed.err, "The server answered with HTTP 404.\n");
+    const QString wholeLog = "The whole log: " + Paths::lastRunLog() + "\n";
+    EXPECT_EQ(failed.err, "The server answered with HTTP 404.\n" + wholeLog);
     testkit::serveSampleGame(
         server, "game_output='ERROR: is_viable: Error initializing GLAD\\n' game_exit=255");
     const CommandRun early = quillfire("play");
@@ -71,7 +72,8 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
                                      "not stay open. The graphics driver cannot run"));
     EXPECT_TRUE(early.err.endsWith("Last log lines:\n  ERROR: is_viable: Error initializing GLAD\n"
                                    "Run: quillfire settings --graphics compatibility, then "
-                                   "quillfire play\n"))
+                                   "quillfire play\n" +
+                                   wholeLog))
         << early.err;
     EXPECT_EQ(quillfire("settings --graphics compatibility --fullscreen --resolution 1600x900").out,
               "Window: Fullscreen\nResolution: 1600x900\nGraphics: Compatibility\n");

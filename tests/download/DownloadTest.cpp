@@ -1,9 +1,9 @@
-#include "download/DownloadError.h"
 #include "download/RepoDownloader.h"
 #include "download/Retries.h"
 #include "download/SpeedMeter.h"
 #include "download/SystemProxyFactory.h"
 #include "support/Paths.h"
+#include "support/Problem.h"
 #include "testkit/InstallFixture.h"
 #include "testkit/NginxServer.h"
 #include "testkit/SampleGame.h"
@@ -215,7 +215,7 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
     EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
     EXPECT_EQ(notices.value(0).secondsLeft, 50) << "as the server asks";
     const auto wait = [](int retry, std::chrono::seconds after) {
-        return Retries::delay({}, retry, std::make_exception_ptr(DownloadError::http(503, after)));
+        return Retries::delay({}, retry, Problem::http(503, after));
     };
     EXPECT_EQ(wait(1, 300s), 60s) << "but never more than a minute";
     for (int retry = 1; retry <= 3; ++retry) {

@@ -1,9 +1,9 @@
 #include "runner/GameRunner.h"
 
-#include "download/DownloadError.h"
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
+#include "support/Problem.h"
 #include "testkit/Standin.h"
 #include "testkit/TestEnvironment.h"
 
@@ -33,8 +33,8 @@ protected:
         QString failure;
         try {
             runner.runImport(program, project(), godot(version), token);
-        } catch (const DownloadError& error) {
-            failure = error.description();
+        } catch (const Problem& problem) {
+            failure = problem.sentence();
         }
         EXPECT_EQ(GameRunner::isImported(project(), godot(version)), failure.isEmpty());
         return failure;
@@ -135,7 +135,7 @@ TEST_F(GameRunnerTest, PlayLogsTheCommandAndEveryLineAndKeepsTheGamesLastLines) 
               (QStringList{"--path", "/p", "--fullscreen", "--video-driver", "GLES2"}));
     EXPECT_EQ(GameRunner::arguments("/p", 4, {false, "", true}),
               (QStringList{"--path", "/p", "--windowed", "--rendering-driver", "opengl3"}));
-    EXPECT_THROW(runner.play("/nonexistent/godot", project(), 3, {}, stop), ProcessLaunchError);
+    EXPECT_THROW(runner.play("/nonexistent/godot", project(), 3, {}, stop), Problem);
     EXPECT_EQ(runner.job(), nullptr);
     stop.cancel(); // a stop that comes before the game has started still ends it
     const RunOutcome stopped = runner.play(testkit::standinEngine(), project(), 3, {}, stop);

@@ -25,7 +25,8 @@ public:
     QUrl url(const QString& path) const { return QUrl(baseUrl() + path); }
 
     // Answers `path` with `body`; `how` holds the server's other route keys (status, framing,
-    // redirect, trickle, interval, drop_after, stall_after, silent, retry_after, answers).
+    // content_type, redirect, trickle, interval, drop_after, stall_after, silent, retry_after,
+    // answers).
     void setRoute(const QString& path, const QByteArray& body, const QJsonObject& how = {});
     // The name under which an answer of a route may send `body` instead of the route's.
     QString bodyName(const QByteArray& body);

@@ -3,7 +3,7 @@
 #include "download/FileDownloader.h"
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
-#include "support/UserError.h"
+#include "support/Problem.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/TestEnvironment.h"
 
@@ -29,8 +29,8 @@ protected:
         try {
             step();
             ADD_FAILURE() << "the step succeeded";
-        } catch (const UserError& error) {
-            return error.description();
+        } catch (const Problem& problem) {
+            return problem.sentence();
         }
         return {};
     }

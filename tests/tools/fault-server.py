@@ -5,7 +5,7 @@ usage: fault-server.py FOLDER
 Prints its port once listening. Logs every request target (and its Range) to FOLDER/requests.log
 and the body bytes sent to FOLDER/sent.log, then answers as FOLDER/routes.json says for the path
 (404 without a route): "body" (a file in FOLDER, also its ETag), "status" (200), "framing"
-(length, chunked or close), "redirect" (302 unless status is 3xx), "trickle" (bytes sent every
+(length, chunked or close), "content_type", "redirect" (302 unless status is 3xx), "trickle" (bytes sent every
 "interval" ms), "drop_after" (bytes, then the connection closes; inside a chunk when chunked),
 "stall_after" (bytes, then nothing more), "silent" (never answer), "retry_after" (a header),
 "proxy" (an address whose answer, Range and If-Range passed on, is sent instead of a body) and
@@ -46,6 +46,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(3600)
         status = route.get("status", 200)
         headers = {"Retry-After": str(route["retry_after"])} if "retry_after" in route else {}
+        if "content_type" in route:
+            headers["Content-Type"] = route["content_type"]
         if "redirect" in route:
             status, body, headers["Location"] = status if status // 100 == 3 else 302, b"", route["redirect"]
         elif "proxy" in route:  # what a real server answers, passed on

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "runner/GameRunner.h"
+#include "support/Problem.h"
+
+#include <QString>
+
+#include <optional>
+
+// What a press of Play (or Update, or a set-up) asks for.
+struct RunRequest {
+    bool freshGame = false; // download the game even when one is on disk
+    bool launch = true;     // start the game once it is set up
+
+    static RunRequest play() { return {}; }
+    static RunRequest setUp() { return {.freshGame = false, .launch = false}; }
+    static RunRequest update() { return {.freshGame = true, .launch = false}; }
+};
+
+// How a launch run ended, as the run itself tells it.
+struct RunResult {
+    enum class Ending { SetUp, GameEnded, Cancelled, Failed };
+    Ending ending = Ending::SetUp;
+    RunOutcome outcome;             // GameEnded
+    std::optional<Problem> problem; // Failed
+};
+
+// How a run ended for the player, once the model has judged a game's end.
+enum class RunEnding { Done, Failed, EndedEarly, Cancelled };
+
+// The sentence the player reads for a run that failed with `problem`: a failure of the network
+// itself comes with the advice to check the connection; every other sentence says what to do.
+QString sentenceFor(const Problem& problem);
