@@ -2,15 +2,21 @@
 
 #include "support/LogStore.h"
 
+#include <QThreadPool>
+
 BackgroundRun::BackgroundRun(std::shared_ptr<ProcessJob> job, LogStore& log)
-    : job_(std::move(job)), running_(std::async(std::launch::async, [job = job_, &log] {
-          try {
-              return job->run();
-          } catch (const Problem& problem) {
-              log.append(problem.sentence());
-              return -1;
-          }
-      })) {}
+    : job_(std::move(job)) {
+    auto task = std::make_shared<std::packaged_task<int()>>([job = job_, &log] {
+        try {
+            return job->run();
+        } catch (const Problem& problem) {
+            log.append(problem.sentence());
+            return -1;
+        }
+    });
+    running_ = task->get_future();
+    QThreadPool::globalInstance()->start([task] { (*task)(); });
+}
 
 BackgroundRun::~BackgroundRun() {
     if (status_)

@@ -9,7 +9,7 @@
 
 class LogStore;
 
-// A job's run() on a thread of its own, so that the caller can watch meanwhile.
+// A job's run() on a pool thread, so that the caller can watch meanwhile.
 // It never outlives its child: leaving the scope stops the child and waits.
 // A child that cannot be started counts as ended with status -1, its reason logged.
 class BackgroundRun {
