@@ -78,4 +78,11 @@ TEST_F(Processes, TheWindowHandsOverToASecondLaunchAndEndsInAnOrderlyWayWhenTold
     }
 }
 
+// Without a terminal to ask on and without --yes, nothing is deleted and the command says why.
+TEST_F(IsolatedTest, WithoutATerminalRemoveNeedsYes) {
+    LauncherProcess remove(home(), {"remove"});
+    EXPECT_EQ(remove.waitForExit(30'000), 2);
+    EXPECT_EQ(remove.output(), "quillfire remove needs --yes when no terminal can ask.\n");
+}
+
 } // namespace
