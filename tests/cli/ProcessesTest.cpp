@@ -78,11 +78,27 @@ TEST_F(Processes, TheWindowHandsOverToASecondLaunchAndEndsInAnOrderlyWayWhenTold
     }
 }
 
-// Without a terminal to ask on and without --yes, nothing is deleted and the command says why.
-TEST_F(IsolatedTest, WithoutATerminalRemoveNeedsYes) {
-    LauncherProcess remove(home(), {"remove"});
-    EXPECT_EQ(remove.waitForExit(30'000), 2);
-    EXPECT_EQ(remove.output(), "quillfire remove needs --yes when no terminal can ask.\n");
+// A display that has gone, or a question with no terminal to ask on: each ends the command at
+// once with its reason.
+TEST_F(IsolatedTest, CommandsMeetAGoneDisplayAndNoTerminal) {
+    const struct Row {
+        const char* name;
+        QString command;
+        std::map<QString, QString> env;
+    } rows[] = {
+        {.name = "X gone", .command = "reinstall", .env = {{"DISPLAY", ":77"}}},
+        {.name = "Wayland gone", .command = "reinstall", .env = {{"WAYLAND_DISPLAY", "/gone"}}},
+        {.name = "no display needed", .command = "remove", .env = {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto env = row.env; // no offscreen platform: as on a desktop
+        env.insert({{"DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
+        LauncherProcess command(home(), {row.command}, env);
+        EXPECT_EQ(command.waitForExit(30'000), 2);
+        EXPECT_EQ(command.output(),
+                  "quillfire " + row.command + " needs --yes when no terminal can ask.\n");
+    }
 }
 
 } // namespace
