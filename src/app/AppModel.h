@@ -19,6 +19,7 @@
 #include <optional>
 
 class QSettings;
+class QVariant;
 class LaunchRun;
 struct DownloadProgress;
 struct RunResult;
@@ -61,6 +62,8 @@ public:
     bool fullscreen() const { return fullscreen_; }
     const QString& resolution() const { return resolution_; }
     bool compatibilityGraphics() const { return compatibilityGraphics_; }
+    // The settings file when the last option set could not be stored in it; empty otherwise.
+    const QString& unsavedSettingsFile() const { return unsavedSettingsFile_; }
     bool isWorking() const { return run_ != nullptr; } // a launch run is going on
 
     bool isGameRunning() const;
@@ -106,6 +109,7 @@ signals:
     void fullscreenChanged();
     void resolutionChanged();
     void graphicsChanged();
+    void unsavedSettingsFileChanged();
     void workingChanged();
     // A launch run has ended and the model shows its result; `cancelled` when a cancel
     // ended it (a cancel that came too late to change the outcome does not count).
@@ -130,6 +134,7 @@ private:
     void finishRun(const RunResult& result);
     void judgeGameEnd(const RunOutcome& outcome);
     void confirmRemoval(qint64 size);
+    void storeSetting(const QString& key, const QVariant& value);
 
     AppEnvironment env_;
     LogStore log_;
@@ -144,6 +149,7 @@ private:
     bool fullscreen_ = false;
     QString resolution_;
     bool compatibilityGraphics_ = false;
+    QString unsavedSettingsFile_;
     RunOptions runOptions_; // the last run's
     RunLogFile runLog_{log_};
     bool stopRequested_ = false;

@@ -78,9 +78,9 @@ TEST_F(Processes, TheWindowHandsOverToASecondLaunchAndEndsInAnOrderlyWayWhenTold
     }
 }
 
-// A display that has gone, or a question with no terminal to ask on: each ends the command at
-// once with its reason.
-TEST_F(IsolatedTest, CommandsMeetAGoneDisplayAndNoTerminal) {
+// A display that has gone, a question with no terminal to ask on, a settings folder that
+// cannot be written: each ends the command at once with its reason.
+TEST_F(IsolatedTest, CommandsMeetAGoneDisplayNoTerminalAndAnUnwritableSettingsFolder) {
     const struct Row {
         const char* name;
         QString command;
@@ -99,6 +99,12 @@ TEST_F(IsolatedTest, CommandsMeetAGoneDisplayAndNoTerminal) {
         EXPECT_EQ(command.output(),
                   "quillfire " + row.command + " needs --yes when no terminal can ask.\n");
     }
+    testkit::writeFile(home(), "blocker", "a file where the settings folder should be");
+    LauncherProcess settings(home(), {"settings", "--graphics", "compatibility"},
+                             {{"XDG_CONFIG_HOME", home() + "/blocker"}});
+    EXPECT_EQ(settings.waitForExit(30'000), 1);
+    EXPECT_TRUE(settings.output().startsWith("quillfire settings: could not save to " + home() +
+                                             "/blocker/Quillfire/Quillfire.conf; check"));
 }
 
 } // namespace
