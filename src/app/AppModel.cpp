@@ -93,23 +93,31 @@ void AppModel::setShowLog(bool show) {
 void AppModel::setFullscreen(bool fullscreen) {
     fullscreen_ = fullscreen;
     emit fullscreenChanged();
-    if (env_.settings)
-        env_.settings->setValue(fullscreenKey, fullscreen);
+    storeSetting(fullscreenKey, fullscreen);
 }
 
 void AppModel::setResolution(const QString& size) {
     resolution_ = size;
     emit resolutionChanged();
-    if (env_.settings)
-        env_.settings->setValue(resolutionKey, size);
+    storeSetting(resolutionKey, size);
 }
 
 void AppModel::setCompatibilityGraphics(bool compatibility) {
     compatibilityGraphics_ = compatibility;
     emit graphicsChanged();
-    if (env_.settings)
-        env_.settings->setValue(graphicsKey,
-                                compatibility ? compatibilityValue : QStringLiteral("standard"));
+    storeSetting(graphicsKey, compatibility ? compatibilityValue : QStringLiteral("standard"));
+}
+
+// An option that never reaches the disk is back to its old value on the next start, and a
+// cure that sets one would be offered again and again; so the loss is made known.
+void AppModel::storeSetting(const QString& key, const QVariant& value) {
+    if (!env_.settings)
+        return;
+    env_.settings->setValue(key, value);
+    env_.settings->sync();
+    unsavedSettingsFile_ =
+        env_.settings->status() == QSettings::NoError ? QString() : env_.settings->fileName();
+    emit unsavedSettingsFileChanged();
 }
 
 void AppModel::apply(const DownloadProgress& progress) {

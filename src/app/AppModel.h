@@ -20,6 +20,7 @@
 #include <optional>
 
 class QSettings;
+class QVariant;
 class LaunchRun;
 struct DownloadProgress;
 
@@ -57,6 +58,8 @@ public:
     bool fullscreen() const { return fullscreen_; }
     const QString& resolution() const { return resolution_; }
     bool compatibilityGraphics() const { return compatibilityGraphics_; }
+    // The settings file when the last option set could not be stored in it; empty otherwise.
+    const QString& unsavedSettingsFile() const { return unsavedSettingsFile_; }
     bool isWorking() const { return run_ != nullptr; } // a launch run is going on
 
     bool isGameRunning() const;
@@ -102,6 +105,7 @@ signals:
     void fullscreenChanged();
     void resolutionChanged();
     void graphicsChanged();
+    void unsavedSettingsFileChanged();
     void workingChanged();
     // A launch run has ended and the model shows its result. Cancelled only when a cancel
     // ended it (a cancel that came too late to change the outcome does not count).
@@ -126,6 +130,7 @@ private:
     void finishRun(const RunResult& result);
     RunEnding judgeGameEnd(const RunOutcome& outcome);
     void confirmRemoval(qint64 size);
+    void storeSetting(const QString& key, const QVariant& value);
 
     AppEnvironment env_;
     LogStore log_;
@@ -140,6 +145,7 @@ private:
     bool fullscreen_ = false;
     QString resolution_;
     bool compatibilityGraphics_ = false;
+    QString unsavedSettingsFile_;
     RunOptions runOptions_; // the last run's
     RunLogFile runLog_{log_};
     bool stopRequested_ = false;

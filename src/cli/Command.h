@@ -9,7 +9,7 @@
 namespace ExitCode {
 inline constexpr int ok = 0;
 inline constexpr int failure = 1;     // the command could not do its job (e.g. no game)
-inline constexpr int usage = 2;       // unknown command or option
+inline constexpr int usage = 2;       // unknown command or option; --yes missing, no terminal
 inline constexpr int endedEarly = 2;  // the game closed too early; why is on standard error
 inline constexpr int cancelled = 130; // Ctrl-C during the downloads or the set-up
 } // namespace ExitCode

@@ -33,8 +33,9 @@ QString usageText() {
                            "  0    success (set-up done, game closed normally or stopped)\n"
                            "  1    the command failed (for example, no game was found);\n"
                            "       the reason is on standard error\n"
-                           "  2    unknown command or option, or the game closed too early\n"
-                           "       (the explanation is on standard error)\n"
+                           "  2    unknown command or option, --yes missing where no terminal\n"
+                           "       can ask, or the game closed too early (the explanation is on\n"
+                           "       standard error)\n"
                            "  130  cancelled with Ctrl-C\n");
     return text;
 }

@@ -4,6 +4,7 @@
 #include "cli/CommandOptions.h"
 #include "cli/ModelSession.h"
 #include "cli/RunWait.h"
+#include "cli/TerminalPrompts.h"
 
 #include <functional>
 
@@ -36,12 +37,17 @@ int startRun(const char* name, const QStringList& args, QTextStream& err, RunReq
     });
 }
 
-// --yes answers the question in advance; otherwise it is asked on the terminal.
+// --yes answers the question in advance; otherwise it is asked on the terminal. With neither,
+// a script would go on as if the command had worked, so that is a usage mistake.
 std::optional<bool> parseYes(const char* name, const QStringList& args, QTextStream& err) {
     QCommandLineParser parser;
     parser.addOption(yesOption);
     if (!parseCommandOptions(parser, name, args, err))
         return std::nullopt;
+    if (!parser.isSet(yesOption) && !TerminalPrompts::canAsk()) {
+        err << "quillfire " << name << " needs --yes when no terminal can ask.\n";
+        return std::nullopt;
+    }
     return parser.isSet(yesOption);
 }
 

@@ -47,6 +47,11 @@ int runSettings(const QStringList& args, QTextStream& out, QTextStream& err) {
         model.setResolution(size);
     if (parser.isSet(graphics))
         model.setCompatibilityGraphics(kind == QLatin1String("compatibility"));
+    if (!model.unsavedSettingsFile().isEmpty()) {
+        err << "quillfire settings: could not save to " << model.unsavedSettingsFile()
+            << "; check that it and its folder can be written.\n";
+        return ExitCode::failure;
+    }
     out << "Window: " << (model.fullscreen() ? "Fullscreen" : "Windowed") << '\n'
         << "Resolution: "
         << (model.resolution().isEmpty() ? QStringLiteral("Fit to this screen")

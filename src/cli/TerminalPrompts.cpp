@@ -11,7 +11,7 @@ bool TerminalPrompts::confirm(const Question& question) {
         std::fputs("yes\n", out_);
         return true;
     }
-    if (!isatty(fileno(in_))) {
+    if (!canAsk(in_)) {
         std::fputs("\n(no terminal to answer on; pass --yes to confirm)\n", out_);
         return false;
     }
@@ -20,4 +20,8 @@ bool TerminalPrompts::confirm(const Question& question) {
     if (!std::fgets(answer, sizeof answer, in_))
         return false;
     return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+bool TerminalPrompts::canAsk(FILE* in) {
+    return isatty(fileno(in)) != 0;
 }

@@ -11,6 +11,8 @@ public:
     TerminalPrompts(bool assumeYes, FILE* in = stdin, FILE* out = stderr)
         : assumeYes_(assumeYes), in_(in), out_(out) {}
     bool confirm(const Question& question) override;
+    // Whether someone can type an answer on `in`.
+    static bool canAsk(FILE* in = stdin);
 
 private:
     bool assumeYes_;

@@ -1,6 +1,7 @@
 #include "project/GameInfoReader.h"
 
 #include "project/Controls.h"
+#include "project/LicenceNames.h"
 #include "project/ProjectFile.h"
 
 #include <QDir>
@@ -33,15 +34,20 @@ QStringView stripEnds(QStringView text, QStringView characters) {
     return text;
 }
 
-// Non-empty lines, each without surrounding spaces and tabs. A line of only
-// spaces stays, as an empty line. A CRLF file reads like its LF twin.
+// Non-empty lines, each without surrounding spaces and tabs, nor the backslash that breaks
+// a Markdown line. A line of only spaces stays, as an empty line. A CRLF file reads like
+// its LF twin.
 QList<QStringView> trimmedLines(QStringView text) {
     QList<QStringView> lines;
     for (QStringView line : text.split(u'\n')) {
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (!line.isEmpty())
-            lines.append(stripEnds(line, u" \t"));
+        if (line.isEmpty())
+            continue;
+        line = stripEnds(line, u" \t");
+        if (line.endsWith(u'\\'))
+            line = stripEnds(line.chopped(1), u" \t");
+        lines.append(line);
     }
     return lines;
 }
@@ -130,7 +136,13 @@ LicenseText readLicense(const QString& projectDir) {
     const auto copyright = std::find_if(lines.begin(), lines.end(), [](QStringView line) {
         return line.startsWith(u"copyright", Qt::CaseInsensitive);
     });
-    return {lines.first().toString(), copyright != lines.end() ? copyright->toString() : QString()};
+    const QString copyrightLine = copyright != lines.end() ? copyright->toString() : QString();
+    // Many licences open with their copyright line, which must not pass for their name too.
+    QString name = licenceName(text);
+    if (name.isEmpty())
+        name = lines.first() == copyrightLine ? QStringLiteral("See LICENSE")
+                                              : lines.first().toString();
+    return {name, copyrightLine};
 }
 
 QString summary(const QString& readmeText) {

@@ -17,7 +17,7 @@ struct LicenseText {
     QString copyrightLine;
 };
 
-// The licence's first line and its first "Copyright ..." line.
+// The licence's name (its first line when not a common one) and its first "Copyright ..." line.
 LicenseText readLicense(const QString& projectDir);
 
 // The README's first line of prose: no heading, badge, image or rule.

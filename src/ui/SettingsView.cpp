@@ -56,6 +56,7 @@ SettingsView::SettingsView(AppModel& model, QWidget* parent)
          &AppModel::graphicsChanged}));
     column()->addWidget(Look::secondaryLabel(
         QStringLiteral("Applies the next time you press Play."), TextStyle::Caption, this));
+    column()->addWidget(makeUnsavedNote());
     auto* divider = new QFrame(this);
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Sunken);
@@ -111,6 +112,21 @@ QWidget* SettingsView::makeResolutionChoice() {
     connect(&model_, &AppModel::resolutionChanged, this, &SettingsView::syncResolution);
     syncResolution();
     return labelledRow(QStringLiteral("Resolution"), resolution_);
+}
+
+QWidget* SettingsView::makeUnsavedNote() {
+    QLabel* note = Look::label(QString(), TextStyle::Caption, this);
+    note->setObjectName(QStringLiteral("unsavedSettingsNote"));
+    Look::setTextColor(note, Look::failureText());
+    const auto sync = [this, note] {
+        const QString file = model_.unsavedSettingsFile();
+        note->setText(
+            QStringLiteral("Could not save this in %1; it lasts until you quit.").arg(file));
+        note->setVisible(!file.isEmpty());
+    };
+    connect(&model_, &AppModel::unsavedSettingsFileChanged, note, sync);
+    sync();
+    return note;
 }
 
 QWidget* SettingsView::makeMaintenanceRow() {

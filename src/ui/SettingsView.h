@@ -32,6 +32,7 @@ private:
     };
     QWidget* makeTwoWayChoice(const TwoWay& choice);
     QWidget* makeResolutionChoice();
+    QWidget* makeUnsavedNote(); // shown while the settings file refuses changes
     QWidget* makeMaintenanceRow();
     QWidget* makeFoldersRow();
     QWidget* labelledRow(const QString& label, QWidget* control);

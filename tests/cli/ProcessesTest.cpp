@@ -78,4 +78,33 @@ TEST_F(Processes, TheWindowHandsOverToASecondLaunchAndEndsInAnOrderlyWayWhenTold
     }
 }
 
+// A display that has gone, a question with no terminal to ask on, a settings folder that
+// cannot be written: each ends the command at once with its reason.
+TEST_F(IsolatedTest, CommandsMeetAGoneDisplayNoTerminalAndAnUnwritableSettingsFolder) {
+    const struct Row {
+        const char* name;
+        QString command;
+        std::map<QString, QString> env;
+    } rows[] = {
+        {.name = "X gone", .command = "reinstall", .env = {{"DISPLAY", ":77"}}},
+        {.name = "Wayland gone", .command = "reinstall", .env = {{"WAYLAND_DISPLAY", "/gone"}}},
+        {.name = "no display needed", .command = "remove", .env = {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto env = row.env; // no offscreen platform: as on a desktop
+        env.insert({{"DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
+        LauncherProcess command(home(), {row.command}, env);
+        EXPECT_EQ(command.waitForExit(30'000), 2);
+        EXPECT_EQ(command.output(),
+                  "quillfire " + row.command + " needs --yes when no terminal can ask.\n");
+    }
+    testkit::writeFile(home(), "blocker", "a file where the settings folder should be");
+    LauncherProcess settings(home(), {"settings", "--graphics", "compatibility"},
+                             {{"XDG_CONFIG_HOME", home() + "/blocker"}});
+    EXPECT_EQ(settings.waitForExit(30'000), 1);
+    EXPECT_TRUE(settings.output().startsWith("quillfire settings: could not save to " + home() +
+                                             "/blocker/Quillfire/Quillfire.conf; check"));
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "project/Controls.h"
 #include "project/GameInfoReader.h"
+#include "project/LicenceNames.h"
 #include "project/ProjectFile.h"
 #include "testkit/TestEnvironment.h"
 
@@ -132,8 +133,11 @@ TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadable
         {"LICENSE", "MIT License\n\nCopyright (c) V\nCopyright O\n", "MIT License",
          "Copyright (c) V"},
         {"COPYING", "  GNU GPL\t\n  COPYRIGHT (C) FSF  \n", "GNU GPL", "COPYRIGHT (C) FSF"},
-        {"LICENSE.md", "\r\nMIT\r\nno holder\r\n", "MIT", ""},
         {"LICENSE", "\n\n\n", "See LICENSE", ""},
+        {"LICENSE.md", "Copyright (c) 2007 A. \\\r\n GNU GENERAL PUBLIC LICENSE\r\nVersion 3\r\n",
+         "GNU GPL v3", "Copyright (c) 2007 A."},
+        {"LICENSE.txt", "Copyright (c) A \\\nAll rights reserved.\n", "See LICENSE",
+         "Copyright (c) A"},
         {"LICENSE", "\xFF\xFE not UTF-8", "No licence file found in the repository", ""},
     };
     for (const auto& [file, text, name, copyright] : licences) {
@@ -142,10 +146,51 @@ TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadable
         EXPECT_EQ(info.copyrightLine, copyright) << text;
     }
     EXPECT_EQ(detail::summary("# Title\n[![build](b.svg)](ci)\n![shot](s.png)\n---\n\n"
-                              "  A fast shooter.  \nMore.\n"),
+                              "  A fast shooter. \\\nMore.\n"),
               "A fast shooter.");
     EXPECT_EQ(detail::summary("# Only\n## Headings\n"), "");
     EXPECT_EQ(inspect(project({{"readme.md", "Last\n"}, {"README", "Third\n"}})).summary, "Third");
+}
+
+// Real openings of the licence files; the wording that begins first names the file.
+TEST(LicenceNames, CommonLicencesAreKnownByTheirWording) {
+    const QString mit = "Permission is hereby granted, free of charge, to any person obtaining a "
+                        "copy\nof this software ... The above copyright notice and this permission "
+                        "notice shall be included";
+    const QString bsd = "Redistribution and use in source and binary forms, with or without\n"
+                        "modification, are permitted provided that the following conditions\n";
+    const struct Row {
+        const char* name; // what the text is recognised as
+        QString text;
+    } rows[] = {
+        {.name = "MIT License", .text = "MIT License\n\nCopyright (c) 2023 V\n\n" + mit},
+        {.name = "BSD 2-Clause License", .text = bsd},
+        {.name = "BSD 3-Clause License", .text = bsd + "3. Neither the name of the copyright"},
+        {.name = "BSD 4-Clause License",
+         .text = bsd + "3. All advertising materials mentioning features or use of this software"
+                       "\n4. Neither the name of the copyright holder"},
+        {.name = "Apache License 2.0",
+         .text = "Apache License\n Version 2.0, January 2004\n" + mit},
+        {.name = "GNU GPL v3", .text = "GNU GENERAL PUBLIC LICENSE\n  Version 3, 29 June 2007"},
+        {.name = "GNU GPL v2", .text = "\t    GNU GENERAL PUBLIC LICENSE\n\t Version 2, June 1991"},
+        {.name = "GNU LGPL v3",
+         .text = "GNU LESSER GENERAL PUBLIC LICENSE\n Version 3, 29 June 2007"},
+        {.name = "GNU LGPL v2.1", .text = "GNU LESSER GENERAL PUBLIC LICENSE\n Version 2.1, 1999"},
+        {.name = "GNU LGPL v2", .text = "GNU LIBRARY GENERAL PUBLIC LICENSE\n Version 2, 1991"},
+        {.name = "GNU AGPL v3", .text = "GNU AFFERO GENERAL PUBLIC LICENSE\n Version 3, 2007"},
+        {.name = "Mozilla Public License 2.0", .text = "Mozilla Public License Version 2.0\n====="},
+        {.name = "zlib License",
+         .text = "Permission is granted to anyone to use this software for any purpose,\n"
+                 "including commercial applications, and to alter it and redistribute it"},
+        {.name = "CC0 1.0 Universal", .text = "Creative Commons Legal Code\n\nCC0 1.0 Universal"},
+        {.name = "The Unlicense",
+         .text = "This is free and unencumbered software released into the public domain."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(licenceName(row.text), row.name);
+    }
+    EXPECT_EQ(licenceName(mit.left(mit.indexOf("The above"))), "") << "no notice clause: not MIT";
 }
 
 TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHiddenOrLinked) {

@@ -176,8 +176,8 @@ TEST_F(Window, TheLogShowsItsLast400LinesAndFollowsOnlyWhileScrolledToTheEnd) {
     EXPECT_TRUE(testkit::eventually([&] { return lines() == QStringList{"fresh"}; }));
 }
 
-// Options write the model and the store and follow them. Questions come once the sheet has gone;
-// while a run goes on, Play and maintenance stay off.
+// Options write the model and the store and follow them, or say that the store refused them.
+// Questions come once the sheet has gone; while a run goes on, Play and maintenance stay off.
 TEST_F(Window, TheSettingsSheet) {
     SettingsView* sheet = openSettings();
     in(sheet, "fullscreenChoice")->click();
@@ -195,6 +195,12 @@ TEST_F(Window, TheSettingsSheet) {
     model().setCompatibilityGraphics(false); // changes made elsewhere show at once
     EXPECT_TRUE(in(sheet, "standardGraphicsChoice")->isChecked());
     EXPECT_EQ(harness->settings.value("graphics").toString(), "standard");
+    const auto* unsaved = in<QLabel>(sheet, "unsavedSettingsNote");
+    EXPECT_FALSE(unsaved->isVisible());
+    QFile::remove(scratch() + "/settings.ini"); // a folder in its place cannot be written
+    QDir().mkpath(scratch() + "/settings.ini");
+    in(sheet, "windowedChoice")->click();
+    EXPECT_TRUE(unsaved->isVisible() && unsaved->text().contains(scratch() + "/settings.ini;"));
     EXPECT_FALSE(in(sheet, "showSavesButton")->isEnabled());
     probe().setHasSaves(true);
     EXPECT_TRUE(in(sheet, "showSavesButton")->isEnabled());
