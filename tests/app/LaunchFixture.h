@@ -46,6 +46,7 @@ protected:
         testkit::behave(project(), "editor_gap=0.05 import_sidecars=2\n" + settings);
     }
     static QString project() { return Paths::gameFolder() + "/" + testkit::sampleTop; }
+    static QString lastRun() { return testkit::standinRuns(project()).last().join(' '); }
     static bool gameGone() { return testkit::waitUntilGone(testkit::standinPid(project())); }
     void startOver() {
         QDir(Paths::supportRoot()).removeRecursively();
