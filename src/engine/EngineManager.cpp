@@ -104,12 +104,12 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
     unpackArchive(archive, staging, log, QStringLiteral("Godot"));
     if (platform == Platform::MacOS)
         clearQuarantine(staging, log);
-    FolderOps::replaceFolder(staging, spec.installFolder());
-    stagingCleanup.release();
-
-    if (!ProgramLookup::find(spec.installFolder(), asset, platform))
+    // Checked before the swap: an archive without the program must not replace a working build.
+    if (!ProgramLookup::find(staging, asset, platform))
         throw Problem(Problem::Kind::Engine,
                       QStringLiteral("Godot was unpacked but its program was not found."));
+    FolderOps::replaceFolder(staging, spec.installFolder());
+    stagingCleanup.release();
     log.append(QStringLiteral("Godot ") + spec.version +
                (spec.mono ? QStringLiteral(" (.NET)") : QString()) + QStringLiteral(" installed"));
 }
