@@ -12,7 +12,7 @@ and the body bytes sent to FOLDER/sent.log, then answers as FOLDER/routes.json s
 "answers" (routes for the first requests, in order, each taking the keys it lacks from the route).
 A 200 answers "Range: bytes=N-" with a 206 of the rest, unless an If-Range names another ETag.
 """
-import http.server, json, os, ssl, sys, threading, time, urllib.error, urllib.parse, urllib.request
+import ctypes, http.server, json, os, ssl, sys, threading, time, urllib.error, urllib.parse, urllib.request
 
 folder = sys.argv[1]
 lock = threading.Lock()
@@ -97,6 +97,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(b"0\r\n\r\n")
 
 
+ctypes.CDLL(None).prctl(1, 9)  # PR_SET_PDEATHSIG, SIGKILL: ends with its parent, wrapper or test
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
 server.handle_error = lambda *args: None  # a client that gives up is normal
