@@ -37,7 +37,7 @@ GameInfo sampleGame() {
         {QStringLiteral("Cancel"), QStringLiteral("Escape")},
     };
     for (const QStringList& row : rows)
-        info.controls.append({QUuid::createUuid(), row[0], row[1]});
+        info.controls.append({row[0], row[1]});
     return info;
 }
 

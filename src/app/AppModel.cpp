@@ -13,7 +13,6 @@
 #include <QSettings>
 
 namespace {
-AppModel* sharedModel = nullptr;
 const QString fullscreenKey = QStringLiteral("fullscreen");
 const QString resolutionKey = QStringLiteral("resolution");
 const QString graphicsKey = QStringLiteral("graphics");
@@ -38,17 +37,6 @@ AppModel::AppModel(AppEnvironment environment, QObject* parent)
 
 AppModel::~AppModel() {
     shutdown();
-    if (sharedModel == this)
-        sharedModel = nullptr;
-}
-
-AppModel& AppModel::shared() {
-    Q_ASSERT(sharedModel);
-    return *sharedModel;
-}
-
-void AppModel::install(AppModel* model) {
-    sharedModel = model;
 }
 
 GameRunner& AppModel::runner() {

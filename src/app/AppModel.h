@@ -43,10 +43,6 @@ public:
     explicit AppModel(AppEnvironment environment, QObject* parent = nullptr);
     ~AppModel() override;
 
-    // The one model of the application, made by the shell with install().
-    static AppModel& shared();
-    static void install(AppModel* model);
-
     LogStore& log() { return log_; }
     GameRunner& runner();
 

@@ -25,7 +25,6 @@ ModelSession::ModelSession(bool assumeYes) : settings_(openUserSettings()), prom
     env.prompts = &prompts_;
     env.screenArea = primaryScreenArea;
     model_ = std::make_unique<AppModel>(std::move(env));
-    AppModel::install(model_.get());
 }
 
 bool ModelSession::claimFolders(QTextStream& err) {

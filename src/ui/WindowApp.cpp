@@ -56,7 +56,6 @@ int runWindow(int argc, char** argv) {
     environment.revealer = &revealer;
     environment.screenArea = primaryScreenArea;
     AppModel model(std::move(environment));
-    AppModel::install(&model);
 
     MainWindow window(model);
     QObject::connect(&activation, &WindowActivation::requested, &window, [&window] {

@@ -103,7 +103,7 @@ TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
     info.summary = "A time-trial shooter.";
     info.copyrightLine = "Copyright (c) 2023 varnel";
     info.is3D = true;
-    info.controls = {{{}, "Shoot", "Left mouse"}, {{}, "Jump", "Space"}};
+    info.controls = {{"Shoot", "Left mouse"}, {"Jump", "Space"}};
     probe().setInfo(info);
     EXPECT_EQ(text("detailsTitle"), "A time-trial shooter.");
     EXPECT_EQ(text("detailsFacts"),
