@@ -41,13 +41,13 @@ protected:
     bool shown(const char* name) const { return find(name) && find(name)->isVisible(); }
     QString text(const char* name) const { return find<QLabel>(name)->text(); }
     void click(const char* name) { find<QPushButton>(name)->click(); }
-    // The settings sheet just opened (one closed before may still wait for its deletion).
+    // The settings dialog just opened (one closed before may still wait for its deletion).
     SettingsView* openSettings() {
         click("settingsButton");
         return window->findChildren<SettingsView*>().last();
     }
-    template <typename T = QPushButton> static T* in(QWidget* sheet, const char* name) {
-        return sheet->findChild<T*>(QLatin1String(name));
+    template <typename T = QPushButton> static T* in(QWidget* dialog, const char* name) {
+        return dialog->findChild<T*>(QLatin1String(name));
     }
 
     std::unique_ptr<ModelHarness> harness;
@@ -91,7 +91,7 @@ TEST_F(Window, EachPhaseShowsItsButtonTitleAndLines) {
 }
 
 TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
-    click("aboutButton"); // the open sheet follows the model too
+    click("aboutButton"); // the open dialog follows the model too
     const auto* author = in<QLabel>(window->findChild<AboutView*>(), "gameLine");
     GameInfo info;
     info.projectName = "Brennick";
@@ -176,13 +176,13 @@ TEST_F(Window, TheLogShowsItsLast400LinesAndFollowsOnlyWhileScrolledToTheEnd) {
     EXPECT_TRUE(testkit::eventually([&] { return lines() == QStringList{"fresh"}; }));
 }
 
-// Options write the model and the store and follow them. Questions come once the sheet has gone;
+// Options write the model and the store and follow them. Questions come once the dialog has gone;
 // while a run goes on, Play and maintenance stay off.
-TEST_F(Window, TheSettingsSheet) {
-    SettingsView* sheet = openSettings();
-    in(sheet, "fullscreenChoice")->click();
+TEST_F(Window, TheSettingsDialog) {
+    SettingsView* dialog = openSettings();
+    in(dialog, "fullscreenChoice")->click();
     EXPECT_EQ(harness->settings.value("fullscreen").toBool(), true);
-    auto* combo = in<QComboBox>(sheet, "resolutionChoice");
+    auto* combo = in<QComboBox>(dialog, "resolutionChoice");
     emit combo->activated(combo->findText("1600x900"));
     EXPECT_EQ(harness->settings.value("resolution").toString(), "1600x900");
     emit combo->activated(combo->findText("Fit to this screen"));
@@ -190,21 +190,21 @@ TEST_F(Window, TheSettingsSheet) {
     model().setResolution("1366x768"); // set on the command line: one more entry
     EXPECT_EQ(combo->currentText(), "1366x768");
     EXPECT_EQ(combo->count(), 6);
-    in(sheet, "compatibilityChoice")->click();
+    in(dialog, "compatibilityChoice")->click();
     EXPECT_EQ(harness->settings.value("graphics").toString(), "compatibility");
     model().setCompatibilityGraphics(false); // changes made elsewhere show at once
-    EXPECT_TRUE(in(sheet, "standardGraphicsChoice")->isChecked());
+    EXPECT_TRUE(in(dialog, "standardGraphicsChoice")->isChecked());
     EXPECT_EQ(harness->settings.value("graphics").toString(), "standard");
-    EXPECT_FALSE(in(sheet, "showSavesButton")->isEnabled());
+    EXPECT_FALSE(in(dialog, "showSavesButton")->isEnabled());
     probe().setHasSaves(true);
-    EXPECT_TRUE(in(sheet, "showSavesButton")->isEnabled());
-    in(sheet, "revealButton")->click();
+    EXPECT_TRUE(in(dialog, "showSavesButton")->isEnabled());
+    in(dialog, "revealButton")->click();
     EXPECT_EQ(harness->revealer.revealed, QStringList{Paths::supportRoot()});
-    in(sheet, "doneButton")->click();
-    QStringList asked; // with " over a sheet" when a sheet still showed
+    in(dialog, "doneButton")->click();
+    QStringList asked; // with " over a dialog" when a dialog still showed
     harness->prompts.onAsk = [&] {
         asked << harness->prompts.asked.last().message +
-                     (QApplication::activeModalWidget() ? " over a sheet" : "");
+                     (QApplication::activeModalWidget() ? " over a dialog" : "");
     };
     for (const char* button : {"reinstallButton", "removeButton"})
         in(openSettings(), button)->click(); // answered "no" by the script
@@ -216,14 +216,14 @@ TEST_F(Window, TheSettingsSheet) {
     qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:" + QByteArray::number(silent.serverPort()));
     click("playButton");
     ASSERT_TRUE(testkit::eventually([&] { return shown("cancelButton"); }));
-    sheet = openSettings();
-    EXPECT_FALSE(in(sheet, "reinstallButton")->isEnabled()) << "nothing that harms the run";
+    dialog = openSettings();
+    EXPECT_FALSE(in(dialog, "reinstallButton")->isEnabled()) << "nothing that harms the run";
     EXPECT_FALSE(find("playButton")->isEnabled());
     click("cancelButton");
     ASSERT_TRUE(testkit::eventually([&] { return !model().isWorking(); }));
     EXPECT_TRUE(find("playButton")->isEnabled());
-    EXPECT_TRUE(in(sheet, "reinstallButton")->isEnabled());
-    in(sheet, "updateButton")->click();
+    EXPECT_TRUE(in(dialog, "reinstallButton")->isEnabled());
+    in(dialog, "updateButton")->click();
     EXPECT_TRUE(model().isWorking()) << "Update starts a run";
 }
 
