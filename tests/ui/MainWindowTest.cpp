@@ -125,10 +125,12 @@ TEST_F(Window, AFailureShowsItsHeadlineLinesAndCure) {
               "The game closed after 2 seconds.\nERROR: no GPU\nexit");
     testkit::writeFile(QFileInfo(Paths::lastRunLog()).path(), "last-run.log", "the whole log\n");
     const QString saved = scratch() + "/handed-on.log";
+    testkit::writeFile(scratch(), "handed-on.log", "an earlier, longer log\n"); // replaced
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_TRUE(dialog);
         dialog->selectFile(saved);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite); // as if the user had confirmed
         static_cast<QDialog*>(dialog)->accept();
     });
     click("saveLog");
