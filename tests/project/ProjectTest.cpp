@@ -153,8 +153,7 @@ TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHidden
         {{"a/b/c/project.godot"}, "/a/b/c"},
         {{"a/b/c/d/project.godot"}, std::nullopt},
         {{"a/b/c/project.godot", "z/y/project.godot"}, "/z/y"},
-        {{".git/project.godot", "src/game/project.godot"}, "/src/game"},
-    };
+        {{".git/project.godot", "src/game/project.godot"}, "/src/game"}};
     for (const auto& [files, found] : cases) {
         const QString dir = project({});
         for (const QString& file : files)
