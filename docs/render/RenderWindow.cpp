@@ -37,7 +37,7 @@ GameInfo sampleGame() {
         {QStringLiteral("Cancel"), QStringLiteral("Escape")},
     };
     for (const QStringList& row : rows)
-        info.controls.append({QUuid::createUuid(), row[0], row[1]});
+        info.controls.append({row[0], row[1]});
     return info;
 }
 
@@ -63,7 +63,7 @@ Failure sampleFailure() {
 struct State {
     QString name;
     std::function<void(AppModel&, AppModelProbe&)> apply;
-    std::function<QWidget*(ContentView&)> sheet; // none for the window alone
+    std::function<QWidget*(ContentView&)> dialog; // none for the window alone
 };
 
 QList<State> states() {
@@ -164,17 +164,17 @@ QList<State> states() {
     };
 }
 
-// A sheet drops from the top of the window, which is dimmed behind it.
-QImage withSheet(const QImage& window, QWidget* sheet) {
+// A dialog shows at the top of the window, which is dimmed behind it.
+QImage withDialog(const QImage& window, QWidget* dialog) {
     QImage result = window;
-    const QPixmap sheetPicture = sheet->grab();
+    const QPixmap dialogPicture = dialog->grab();
     QPainter painter(&result);
     painter.fillRect(result.rect(), QColor(0, 0, 0, 70));
     const qreal ratio = result.devicePixelRatio();
-    const int left = qRound((result.width() / ratio - sheetPicture.width()) / 2);
-    painter.drawPixmap(left, 0, sheetPicture);
+    const int left = qRound((result.width() / ratio - dialogPicture.width()) / 2);
+    painter.drawPixmap(left, 0, dialogPicture);
     painter.setPen(QColor(0, 0, 0, 90));
-    painter.drawRect(QRect(left, -1, sheetPicture.width() - 1, sheetPicture.height()));
+    painter.drawRect(QRect(left, -1, dialogPicture.width() - 1, dialogPicture.height()));
     return result;
 }
 
@@ -187,11 +187,11 @@ bool render(const State& state, QSize size, const QString& folder, const QString
     window.show();
     state.apply(model, probe);
     QApplication::processEvents();
-    QWidget* sheet = state.sheet ? state.sheet(*window.findChild<ContentView*>()) : nullptr;
+    QWidget* dialog = state.dialog ? state.dialog(*window.findChild<ContentView*>()) : nullptr;
     QApplication::processEvents();
     QImage picture = window.grab().toImage();
-    if (sheet)
-        picture = withSheet(picture, sheet);
+    if (dialog)
+        picture = withDialog(picture, dialog);
     const QString file = QStringLiteral("%1/%2-%3x%4.png")
                              .arg(folder, state.name)
                              .arg(size.width())
@@ -203,7 +203,7 @@ bool render(const State& state, QSize size, const QString& folder, const QString
 
 int main(int argc, char** argv) {
     testkit::isolateProcess();
-    // Only the about sheet's link shows the address; nothing is downloaded.
+    // Only the about dialog's link shows the address; nothing is downloaded.
     qputenv("QUILLFIRE_HOSTING_URL", "https://github.com");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

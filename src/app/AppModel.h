@@ -84,7 +84,7 @@ public:
     void stopGame();
 
     void showSaves();
-    void revealInFinder();
+    void revealInFileManager();
     void removeEverything();
     void reinstall();
     // True when quitting may go ahead (asks while the game runs).

@@ -21,7 +21,7 @@ void AppModel::showSaves() {
     setHasSaves(QFileInfo::exists(folder));
 }
 
-void AppModel::revealInFinder() {
+void AppModel::revealInFileManager() {
     QDir().mkpath(Paths::supportRoot());
     if (env_.revealer)
         env_.revealer->reveal(Paths::supportRoot());

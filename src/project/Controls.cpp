@@ -157,8 +157,7 @@ QList<ControlEntry> parseControls(const QString& projectText) {
             continue;
         const QStringList labels = distinctLabels(block.contents);
         if (!labels.isEmpty())
-            entries.append({QUuid::createUuid(), detail::humanize(block.name),
-                            labels.join(QLatin1String(" / "))});
+            entries.append({detail::humanize(block.name), labels.join(QLatin1String(" / "))});
     }
     return entries;
 }

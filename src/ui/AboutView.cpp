@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 AboutView::AboutView(AppModel& model, QWidget* parent)
-    : Sheet(QStringLiteral("About"), sheetSize, 10, parent), model_(model),
+    : TitledDialog(QStringLiteral("About"), dialogSize, 10, parent), model_(model),
       game_(Look::label(QString(), TextStyle::Body, this)),
       licence_(Look::label(QString(), TextStyle::Callout, this)) {
     setObjectName(QStringLiteral("aboutView"));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "project/GameInfo.h"
-#include "ui/Sheet.h"
+#include "ui/TitledDialog.h"
 
 #include <QUrl>
 
@@ -12,10 +12,10 @@ class QLabel;
 
 // Whose game this is, the licences of the game and the engine, and where the
 // game's repository lives.
-class AboutView : public Sheet {
+class AboutView : public TitledDialog {
     Q_OBJECT
 public:
-    static constexpr QSize sheetSize{460, 320};
+    static constexpr QSize dialogSize{460, 320};
 
     explicit AboutView(AppModel& model, QWidget* parent = nullptr);
 

@@ -10,7 +10,7 @@ class QVBoxLayout;
 
 // The content of the launcher's window: one scrolling column with the banner,
 // the game's details, the big action button, the status, the last failure, the
-// log, and the buttons for the log and the two sheets.
+// log, and the buttons for the log and the two dialogs.
 class ContentView : public QScrollArea {
     Q_OBJECT
 public:

@@ -37,7 +37,7 @@ QWidget* row(std::initializer_list<QWidget*> widgets, QWidget* parent) {
 } // namespace
 
 SettingsView::SettingsView(AppModel& model, QWidget* parent)
-    : Sheet(QStringLiteral("Settings"), sheetSize, 14, parent), model_(model) {
+    : TitledDialog(QStringLiteral("Settings"), dialogSize, 14, parent), model_(model) {
     setObjectName(QStringLiteral("settingsView"));
     column()->addWidget(
         makeTwoWayChoice({QStringLiteral("Window"),
@@ -138,7 +138,7 @@ QWidget* SettingsView::makeMaintenanceRow() {
         model_.start(RunRequest::update());
         accept();
     });
-    // These two ask their question over the window, so the sheet goes first.
+    // These two ask their question over the window, so the dialog goes first.
     connect(reinstall, &QPushButton::clicked, this, [this] {
         accept();
         model_.reinstall();
@@ -158,7 +158,7 @@ QWidget* SettingsView::makeMaintenanceRow() {
 QWidget* SettingsView::makeFoldersRow() {
     QPushButton* reveal = button(PlatformWords::revealButton(), "revealButton", this);
     QPushButton* saves = button(QStringLiteral("Show saves"), "showSavesButton", this);
-    connect(reveal, &QPushButton::clicked, &model_, &AppModel::revealInFinder);
+    connect(reveal, &QPushButton::clicked, &model_, &AppModel::revealInFileManager);
     connect(saves, &QPushButton::clicked, &model_, &AppModel::showSaves);
     const auto sync = [this, saves] { saves->setEnabled(model_.hasSaves()); };
     connect(&model_, &AppModel::hasSavesChanged, saves, sync);

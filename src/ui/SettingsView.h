@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/Sheet.h"
+#include "ui/TitledDialog.h"
 
 #include <array>
 #include <functional>
@@ -10,10 +10,10 @@ class QComboBox;
 class QWidget;
 
 // How the game's window opens, and the upkeep of what the launcher keeps on disk.
-class SettingsView : public Sheet {
+class SettingsView : public TitledDialog {
     Q_OBJECT
 public:
-    static constexpr QSize sheetSize{460, 380};
+    static constexpr QSize dialogSize{460, 380};
 
     explicit SettingsView(AppModel& model, QWidget* parent = nullptr);
 

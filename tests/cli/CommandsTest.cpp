@@ -92,6 +92,7 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
     EXPECT_FALSE(QFileInfo::exists(Paths::supportRoot()));
     EXPECT_EQ(quillfire("settings --windowed --resolution fit").out,
               "Window: Windowed\nResolution: Fit to this screen\nGraphics: Compatibility\n");
+    EXPECT_TRUE(quillfire("settings --graphics standard").out.endsWith("Graphics: Standard\n"));
 }
 
 } // namespace

@@ -21,6 +21,7 @@ public:
             env.insert(name, value);
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::MergedChannels);
+        testkit::endWithTest(process_);
         QObject::connect(&process_, &QProcess::readyRead,
                          [this] { output_ += QString::fromUtf8(process_.readAll()); });
         process_.start(QUILLFIRE_BINARY, args);

@@ -20,6 +20,7 @@ protected:
         IsolatedTest::SetUp();
         if (!QFileInfo(godot3).isExecutable() || !QFileInfo(xvfb).isExecutable())
             GTEST_SKIP() << "needs Debian's godot3 and xvfb packages (scripts/test installs them)";
+        testkit::endWithTest(xServer);
         xServer.start(xvfb, {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         ASSERT_TRUE(xServer.waitForReadyRead(20'000)) << "Xvfb did not start";
         display = ":" + QString::fromLatin1(xServer.readLine().trimmed());

@@ -167,11 +167,14 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
     const QByteArray body(2'000'000, 'b');
     const QJsonObject drop{{"drop_after", 800'000}}, busy{{"status", 503}},
         noRange{{"status", 416}}, stall{{"stall_after", 1000}},
-        changed{{"drop_after", 800'000}, {"body", server.bodyName(QByteArray(2'000'000, 'e'))}};
+        changed{{"drop_after", 800'000}, {"body", server.bodyName(QByteArray(2'000'000, 'e'))}},
+        dated{{"last_modified", "Tue, 01 Dec 2026 10:00:00 GMT"}},
+        datedDrop{{"last_modified", dated["last_modified"]}, {"drop_after", 800'000}};
     // The first answers of a route; the requests after the first (N: as far as it got); why.
     const std::tuple<const char*, QJsonArray, QStringList, QString> cases[] = {
         {"/drop", {drop}, {"/drop Range: bytes=N-"}, "Connection lost"},
         {"/changed", {changed}, {"/changed Range: bytes=N-"}, "Connection lost"},
+        {"/dated", {datedDrop, dated}, {"/dated Range: bytes=N-"}, "Connection lost"}, // no ETag
         {"/416", {drop, noRange}, {"/416 Range: bytes=N-", "/416"}, "Connection lost"},
         {"/busy", {busy, busy}, {"/busy", "/busy"}, "Server busy (HTTP 503)"},
         {"/stall", {stall}, {"/stall Range: bytes=N-"}, "No answer from the server"},

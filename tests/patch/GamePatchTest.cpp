@@ -87,8 +87,7 @@ TEST_F(GamePatchTest, ScriptsThatLookDifferentAreLeftAsTheyWere) {
         {QByteArray(player).replace("\tif current_weapon", ""), bullet, "player"},
         {player, QByteArray(bullet).replace("basis.z", ""), "bullet"},
         {patchedPlayer, bullet, "player"},
-        {player, patchedBullet, "bullet"},
-    };
+        {player, patchedBullet, "bullet"}};
     for (const auto& [playerText, bulletText, differs] : cases) {
         const QString why =
             differs ? QString("the game's %1 script looks different from what was expected.")

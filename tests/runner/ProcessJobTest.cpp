@@ -13,7 +13,9 @@ namespace {
 using ProcessJobTest = IsolatedTest; // TMPDIR of its own
 
 TEST_F(ProcessJobTest, DeliversOutputAsLinesAndTheStatusOrKillingSignal) {
-    const QString kib64(64 * 1024, 'a'), rest(150000 - 2 * 64 * 1024, 'a');
+    // 'a' and 2-byte characters: the first cut at 64 KiB would fall inside one.
+    const QString first = 'a' + QString(32767, u'\u00e9'), full(32768, u'\u00e9'),
+                  rest(75000 - 32767 - 32768, u'\u00e9');
     const std::tuple<const char*, QStringList, int> cases[] = {
         {"printf 'a\\r\\nb\\n\\n10%%\\r  spaces \\t\\n'", {"a", "b", "10%", "  spaces \t"}, 0},
         {"printf abc; sleep 0.2; printf 'd\\303\\251\\n\\377x'; exit 3", {"abcdé", "\ufffdx"}, 3},
@@ -23,10 +25,9 @@ TEST_F(ProcessJobTest, DeliversOutputAsLinesAndTheStatusOrKillingSignal) {
          4},
         // Standard input is the null device, never the launcher's own (a file, here).
         {"readlink /proc/$$/fd/0; cat; echo after", {"/dev/null", "after"}, 0},
-        {"kill -TERM $$", {}, 15},
-        // A line without end is cut at 64 KiB and goes on, marked, so memory stays bounded.
-        {"head -c 150000 /dev/zero | tr '\\0' a; echo; echo next",
-         {kib64, "\u2026" + kib64, "\u2026" + rest, "next"},
+        // An endless line is cut at 64 KiB, between characters, and goes on marked: bounded memory.
+        {"printf a; yes \u00e9 | head -n 75000 | tr -d '\\n'; echo; echo next",
+         {first, "\u2026" + full, "\u2026" + rest, "next"},
          0},
     };
     ASSERT_NE(std::freopen("/proc/version", "r", stdin), nullptr);

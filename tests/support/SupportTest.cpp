@@ -135,40 +135,40 @@ TEST_F(ZipExtractorTest, UnpacksFilesFoldersLinksAndModesLaterEntriesReplacingEa
     const QByteArray big(3 * 1024 * 1024 + 17, 'b'); // spans several read blocks
     ASSERT_EQ(extract(ziptest::zip({
                   Entry::file("g/project.godot", "config_version=4\n"),
-                  Entry::file("g/bin/setuid", "x", 04755),
-                  Entry::file("g/big.bin", big),
-                  Entry::link("g/bin/up", "../project.godot"),
-                  Entry::link("g/was-link", "big.bin"),
-                  Entry::file("g/was-link", "plain"),
-                  Entry::folder("g/locked/", 0500),
+                  Entry::file("g/bin/setuid", "x", 04755), Entry::file("g/big.bin", big),
+                  Entry::link("g/bin/up", "../project.godot"), Entry::link("g/was-link", "big.bin"),
+                  Entry::file("g/was-link", "plain"), Entry::folder("g/locked/", 0500),
                   Entry::file("g/locked/inner.txt", "i", 0400),
+                  Entry::file("h/own-folder.txt", "h"), // not into g's folders still open
               })),
               0)
         << lines.join('\n');
-    const QString g = target() + "/g/";
-    EXPECT_EQ(QFileInfo(g + "project.godot").lastModified().toSecsSinceEpoch(), 1700000000);
+    const QString in = target() + "/";
+    EXPECT_EQ(QFileInfo(in + "g/project.godot").lastModified().toSecsSinceEpoch(), 1700000000);
     // Set-id bits dropped; the owner may always change and delete (root would not notice).
     const std::tuple<const char*, unsigned, QByteArray> files[] = {
-        {"bin/up", 0644, "config_version=4\n"},
-        {"bin/setuid", 0755, "x"},
-        {"big.bin", 0644, big},
-        {"was-link", 0644, "plain"},
-        {"locked", 0700, {}},
-        {"locked/inner.txt", 0600, "i"}};
+        {"g/bin/up", 0644, "config_version=4\n"},
+        {"g/bin/setuid", 0755, "x"},
+        {"g/big.bin", 0644, big},
+        {"g/was-link", 0644, "plain"},
+        {"g/locked", 0700, {}},
+        {"g/locked/inner.txt", 0600, "i"},
+        {"h/own-folder.txt", 0644, "h"}};
     for (const auto& [name, mode, content] : files) {
         struct stat info {};
-        ::stat(QFile::encodeName(g + name).constData(), &info);
+        ::stat(QFile::encodeName(in + name).constData(), &info);
         EXPECT_EQ(info.st_mode & 07777, mode) << name;
-        EXPECT_EQ(testkit::readFile(g + name), content) << name;
+        EXPECT_EQ(testkit::readFile(in + name), content) << name;
     }
 }
 
 TEST_F(ZipExtractorTest, RefusesUnsafeEntriesAndDamagedArchivesButThrowsOnAFullDisk) {
-    const QByteArray stored =
-        ziptest::zip({Entry::file("a.txt", QByteArray(5000, 'a')), Entry::file("b", "bbbbbbbb")},
-                     ziptest::Compression::Store);
-    QByteArray flipped = stored;
-    flipped[stored.indexOf("bbbb")] = 'c'; // only the checksum can tell
+    const QByteArray stored = ziptest::zip(
+        {Entry::file("a.txt", QByteArray(3'000'000, 'a')), Entry::file("b", "bbbbbbbb")},
+        ziptest::Compression::Store);
+    QByteArray flipped = stored, late = stored;
+    flipped[stored.indexOf("bbbb")] = 'c';  // only the checksum can tell
+    late[stored.lastIndexOf("aaaa")] = 'c'; // in the last read block of a large entry
     const std::pair<const char*, QByteArray> cases[] = {
         {"parent folder", ziptest::zip({Entry::file("a/../../evil", "x")})},
         {"absolute path", ziptest::zip({Entry::file(scratch() + "/box/evil", "x")})},
@@ -188,6 +188,10 @@ TEST_F(ZipExtractorTest, RefusesUnsafeEntriesAndDamagedArchivesButThrowsOnAFullD
         EXPECT_EQ(QDir(scratch() + "/box").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   QStringList{"target"})
             << what;
+    }
+    for (const QByteArray& zip : {stored, late}) {
+        testkit::writeFile(scratch(), "a.zip", zip);
+        EXPECT_EQ(ZipExtractor::isWhole(scratch() + "/a.zip"), zip == stored);
     }
     const SmallDisk disk(target(), "size=256k");
     if (!disk.mounted())

@@ -22,6 +22,7 @@ QByteArray sumsLine(const QByteArray& zip, const QString& asset) {
 HttpTestServer::HttpTestServer() : folder_(QDir::homePath() + "/server-XXXXXX") {
     writeFile(folder_.path(), "routes.json", "{}");
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithTest(process_);
     process_.start("python3", {FAULT_SERVER, folder_.path()});
     if (!process_.waitForReadyRead(20'000))
         throw std::runtime_error("the test server did not start");

@@ -57,6 +57,7 @@ NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/ngi
             .arg(plainPort)
             .toUtf8());
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
+    testkit::endWithTest(process_); // master_process off: no workers to outlive it
     process_.start(program, {"-p", folder, "-c", folder + "/nginx.conf"});
     const bool listening =
         process_.waitForStarted() && testkit::waitUntil([&] {

@@ -2,9 +2,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
+#include <csignal>
 #include <thread>
+
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace testkit {
 
@@ -34,6 +39,15 @@ void writeFile(const QString& root, const QString& relativePath, const QByteArra
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void endWithTest(QProcess& process) {
+    const pid_t test = ::getpid();
+    process.setChildProcessModifier([test] {
+        // The test may have died before the child got here.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != test)
+            ::_exit(127);
+    });
 }
 
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <ostream>
 
+class QProcess;
+
 using namespace std::chrono_literals;
 
 // Readable failure messages for Qt strings.
@@ -30,6 +32,10 @@ void isolateProcess();
 
 void writeFile(const QString& root, const QString& relativePath, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+
+// What `process` starts gets SIGKILL when the thread that starts it ends: a test that crashes or
+// is killed leaves no helper behind holding ctest's output open.
+void endWithTest(QProcess& process);
 
 // Wait until `done` holds or `timeout` has passed, running the event loop meanwhile
 // (eventually) or not (waitUntil, any thread).

@@ -10,6 +10,7 @@ using Application = QCoreApplication; // the core's tests never load widgets
 
 int main(int argc, char** argv) {
     testkit::isolateProcess();
+    qputenv("QUILLFIRE_TEST_PID", QByteArray::number(QCoreApplication::applicationPid()));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);

@@ -10,9 +10,10 @@ and the body bytes sent to FOLDER/sent.log, then answers as FOLDER/routes.json s
 "stall_after" (bytes, then nothing more), "silent" (never answer), "retry_after" (a header),
 "proxy" (an address whose answer, Range and If-Range passed on, is sent instead of a body) and
 "answers" (routes for the first requests, in order, each taking the keys it lacks from the route).
-A 200 answers "Range: bytes=N-" with a 206 of the rest, unless an If-Range names another ETag.
+A 200 answers "Range: bytes=N-" with a 206 of the rest, unless an If-Range names another ETag
+(or date: "last_modified" is sent instead of the ETag).
 """
-import http.server, json, os, ssl, sys, threading, time, urllib.error, urllib.parse, urllib.request
+import ctypes, http.server, json, os, ssl, sys, threading, time, urllib.error, urllib.parse, urllib.request
 
 folder = sys.argv[1]
 lock = threading.Lock()
@@ -62,9 +63,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                             if upstream.headers[name]})
         else:
             body = open(in_folder(route["body"]), "rb").read() if "body" in route else b"Not found\n"
-            headers["ETag"] = '"%s"' % route.get("body", "")
+            validator = route.get("last_modified", '"%s"' % route.get("body", ""))
+            headers["Last-Modified" if "last_modified" in route else "ETag"] = validator
             if status == 200 and asked and asked.startswith("bytes=") and \
-                    self.headers.get("If-Range", headers["ETag"]) == headers["ETag"]:
+                    self.headers.get("If-Range", validator) == validator:
                 start = int(asked[6:].split("-")[0])
                 status = 206 if start < len(body) else 416
                 headers["Content-Range"] = "bytes %d-%d/%d" % (start, len(body) - 1, len(body))
@@ -99,6 +101,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(b"0\r\n\r\n")
 
 
+ctypes.CDLL(None).prctl(1, 9)  # PR_SET_PDEATHSIG, SIGKILL: ends with its parent, wrapper or test
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
 server.handle_error = lambda *args: None  # a client that gives up is normal

@@ -28,6 +28,8 @@ game_exit=0
 [ -f "$project/.standin" ] && . "$project/.standin"
 
 started() { echo $$ > "$project/.standin.pid"; }
+# Waits for ever, but not beyond the test that runs it (QUILLFIRE_TEST_PID), should that die.
+stay() { while kill -0 "${QUILLFIRE_TEST_PID:-$$}" 2>/dev/null; do sleep 1; done; exit 137; }
 
 # import COPY-FOLDER EXTENSION [GAP]: writes each asset's imported copy, then its sidecar.
 import() {
@@ -48,7 +50,7 @@ case " $* " in
 *" --headless "*)
     printf '%b' "$import_output"
     started
-    [ "$import_hang" = true ] && exec sleep 100000
+    [ "$import_hang" = true ] && stay
     import .godot/imported ctex
     exit "$import_exit" ;;
 *" --editor "*)
@@ -56,7 +58,7 @@ case " $* " in
     printf '%b' "$import_output"
     started
     import .import stex "$editor_gap"
-    [ "$editor_stay" = true ] && exec sleep 100000
+    [ "$editor_stay" = true ] && stay
     exit "$import_exit" ;;
 *" --windowed "* | *" --fullscreen "*)
     printf '%b' "$game_output"

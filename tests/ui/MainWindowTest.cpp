@@ -41,13 +41,13 @@ protected:
     bool shown(const char* name) const { return find(name) && find(name)->isVisible(); }
     QString text(const char* name) const { return find<QLabel>(name)->text(); }
     void click(const char* name) { find<QPushButton>(name)->click(); }
-    // The settings sheet just opened (one closed before may still wait for its deletion).
+    // The settings dialog just opened (one closed before may still wait for its deletion).
     SettingsView* openSettings() {
         click("settingsButton");
         return window->findChildren<SettingsView*>().last();
     }
-    template <typename T = QPushButton> static T* in(QWidget* sheet, const char* name) {
-        return sheet->findChild<T*>(QLatin1String(name));
+    template <typename T = QPushButton> static T* in(QWidget* dialog, const char* name) {
+        return dialog->findChild<T*>(QLatin1String(name));
     }
 
     std::unique_ptr<ModelHarness> harness;
@@ -91,7 +91,7 @@ TEST_F(Window, EachPhaseShowsItsButtonTitleAndLines) {
 }
 
 TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
-    click("aboutButton"); // the open sheet follows the model too
+    click("aboutButton"); // the open dialog follows the model too
     const auto* author = in<QLabel>(window->findChild<AboutView*>(), "gameLine");
     GameInfo info;
     info.projectName = "Brennick";
@@ -103,7 +103,7 @@ TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
     info.summary = "A time-trial shooter.";
     info.copyrightLine = "Copyright (c) 2023 varnel";
     info.is3D = true;
-    info.controls = {{{}, "Shoot", "Left mouse"}, {{}, "Jump", "Space"}};
+    info.controls = {{"Shoot", "Left mouse"}, {"Jump", "Space"}};
     probe().setInfo(info);
     EXPECT_EQ(text("detailsTitle"), "A time-trial shooter.");
     EXPECT_EQ(text("detailsFacts"),
@@ -125,10 +125,12 @@ TEST_F(Window, AFailureShowsItsHeadlineLinesAndCure) {
               "The game closed after 2 seconds.\nERROR: no GPU\nexit");
     testkit::writeFile(QFileInfo(Paths::lastRunLog()).path(), "last-run.log", "the whole log\n");
     const QString saved = scratch() + "/handed-on.log";
+    testkit::writeFile(scratch(), "handed-on.log", "an earlier, longer log\n"); // replaced
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_TRUE(dialog);
         dialog->selectFile(saved);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite); // as if the user had confirmed
         static_cast<QDialog*>(dialog)->accept();
     });
     click("saveLog");
@@ -177,12 +179,13 @@ TEST_F(Window, TheLogShowsItsLast400LinesAndFollowsOnlyWhileScrolledToTheEnd) {
 }
 
 // Options write the model and the store and follow them, or say that the store refused them.
-// Questions come once the sheet has gone; while a run goes on, Play and maintenance stay off.
-TEST_F(Window, TheSettingsSheet) {
-    SettingsView* sheet = openSettings();
-    in(sheet, "fullscreenChoice")->click();
+// Questions come once the dialog has gone;
+// while a run goes on, Play and maintenance stay off.
+TEST_F(Window, TheSettingsDialog) {
+    SettingsView* dialog = openSettings();
+    in(dialog, "fullscreenChoice")->click();
     EXPECT_EQ(harness->settings.value("fullscreen").toBool(), true);
-    auto* combo = in<QComboBox>(sheet, "resolutionChoice");
+    auto* combo = in<QComboBox>(dialog, "resolutionChoice");
     emit combo->activated(combo->findText("1600x900"));
     EXPECT_EQ(harness->settings.value("resolution").toString(), "1600x900");
     emit combo->activated(combo->findText("Fit to this screen"));
@@ -190,27 +193,27 @@ TEST_F(Window, TheSettingsSheet) {
     model().setResolution("1366x768"); // set on the command line: one more entry
     EXPECT_EQ(combo->currentText(), "1366x768");
     EXPECT_EQ(combo->count(), 6);
-    in(sheet, "compatibilityChoice")->click();
+    in(dialog, "compatibilityChoice")->click();
     EXPECT_EQ(harness->settings.value("graphics").toString(), "compatibility");
     model().setCompatibilityGraphics(false); // changes made elsewhere show at once
-    EXPECT_TRUE(in(sheet, "standardGraphicsChoice")->isChecked());
+    EXPECT_TRUE(in(dialog, "standardGraphicsChoice")->isChecked());
     EXPECT_EQ(harness->settings.value("graphics").toString(), "standard");
-    const auto* unsaved = in<QLabel>(sheet, "unsavedSettingsNote");
+    const auto* unsaved = in<QLabel>(dialog, "unsavedSettingsNote");
     EXPECT_FALSE(unsaved->isVisible());
     QFile::remove(scratch() + "/settings.ini"); // a folder in its place cannot be written
     QDir().mkpath(scratch() + "/settings.ini");
-    in(sheet, "windowedChoice")->click();
+    in(dialog, "windowedChoice")->click();
     EXPECT_TRUE(unsaved->isVisible() && unsaved->text().contains(scratch() + "/settings.ini;"));
-    EXPECT_FALSE(in(sheet, "showSavesButton")->isEnabled());
+    EXPECT_FALSE(in(dialog, "showSavesButton")->isEnabled());
     probe().setHasSaves(true);
-    EXPECT_TRUE(in(sheet, "showSavesButton")->isEnabled());
-    in(sheet, "revealButton")->click();
+    EXPECT_TRUE(in(dialog, "showSavesButton")->isEnabled());
+    in(dialog, "revealButton")->click();
     EXPECT_EQ(harness->revealer.revealed, QStringList{Paths::supportRoot()});
-    in(sheet, "doneButton")->click();
-    QStringList asked; // with " over a sheet" when a sheet still showed
+    in(dialog, "doneButton")->click();
+    QStringList asked; // with " over a dialog" when a dialog still showed
     harness->prompts.onAsk = [&] {
         asked << harness->prompts.asked.last().message +
-                     (QApplication::activeModalWidget() ? " over a sheet" : "");
+                     (QApplication::activeModalWidget() ? " over a dialog" : "");
     };
     for (const char* button : {"reinstallButton", "removeButton"})
         in(openSettings(), button)->click(); // answered "no" by the script
@@ -222,14 +225,14 @@ TEST_F(Window, TheSettingsSheet) {
     qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:" + QByteArray::number(silent.serverPort()));
     click("playButton");
     ASSERT_TRUE(testkit::eventually([&] { return shown("cancelButton"); }));
-    sheet = openSettings();
-    EXPECT_FALSE(in(sheet, "reinstallButton")->isEnabled()) << "nothing that harms the run";
+    dialog = openSettings();
+    EXPECT_FALSE(in(dialog, "reinstallButton")->isEnabled()) << "nothing that harms the run";
     EXPECT_FALSE(find("playButton")->isEnabled());
     click("cancelButton");
     ASSERT_TRUE(testkit::eventually([&] { return !model().isWorking(); }));
     EXPECT_TRUE(find("playButton")->isEnabled());
-    EXPECT_TRUE(in(sheet, "reinstallButton")->isEnabled());
-    in(sheet, "updateButton")->click();
+    EXPECT_TRUE(in(dialog, "reinstallButton")->isEnabled());
+    in(dialog, "updateButton")->click();
     EXPECT_TRUE(model().isWorking()) << "Update starts a run";
 }
 

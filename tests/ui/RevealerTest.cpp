@@ -11,6 +11,7 @@ namespace {
 // answers, the folder is opened instead.
 TEST(FileManagerRevealer, FallsBackWhenNoFileManagerAnswersOnTheBus) {
     QProcess daemon;
+    testkit::endWithTest(daemon);
     daemon.start("dbus-daemon",
                  {"--session", "--nofork", "--print-address=1", "--address=unix:tmpdir=/tmp"});
     ASSERT_TRUE(daemon.waitForReadyRead(10'000)) << "dbus-daemon could not be started";

@@ -1,4 +1,4 @@
-#include "ui/Sheet.h"
+#include "ui/TitledDialog.h"
 
 #include "ui/TextStyle.h"
 
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-Sheet::Sheet(const QString& title, QSize size, int spacing, QWidget* parent)
+TitledDialog::TitledDialog(const QString& title, QSize size, int spacing, QWidget* parent)
     : QDialog(parent), column_(new QVBoxLayout(this)) {
     setWindowTitle(title);
     setWindowModality(Qt::WindowModal);
@@ -18,12 +18,12 @@ Sheet::Sheet(const QString& title, QSize size, int spacing, QWidget* parent)
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    heading->setObjectName(QStringLiteral("sheetTitle"));
+    heading->setObjectName(QStringLiteral("dialogTitle"));
     column_->addWidget(heading);
     connect(this, &QDialog::finished, this, &QObject::deleteLater);
 }
 
-void Sheet::addDoneRow() {
+void TitledDialog::addDoneRow() {
     column_->addStretch(1);
     auto* row = new QHBoxLayout;
     row->addStretch(1);

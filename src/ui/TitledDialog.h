@@ -7,10 +7,10 @@ class QVBoxLayout;
 
 // A fixed-size dialog over the window with a title on top and "Done" at the
 // bottom. Return presses Done, Esc closes it; it deletes itself once closed.
-class Sheet : public QDialog {
+class TitledDialog : public QDialog {
     Q_OBJECT
 protected:
-    Sheet(const QString& title, QSize size, int spacing, QWidget* parent);
+    TitledDialog(const QString& title, QSize size, int spacing, QWidget* parent);
 
     QVBoxLayout* column() const { return column_; }
     // Ends the content: flexible space, then the row with Done.
