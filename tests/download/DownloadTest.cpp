@@ -266,24 +266,52 @@ TEST_F(FetchGame, ReplacesTheGameWithTheMainBranchOrElseMaster) {
 
 TEST_F(FetchGame, AFailureOrACancelLeavesTheEarlierGameAndNothingElse) {
     const QByteArray good = testkit::gameZip(), none = ziptest::zip({Entry::file("g/README", "")});
-    // What the main branch answers (none when empty); the sentence; the requests.
-    const std::tuple<QByteArray, QJsonObject, QString, int> cases[] = {
-        {"broken", {{"status", 500}}, "The server answered with HTTP 500.", 4},
-        {{}, {}, "The server answered with HTTP 404.", 2},
-        {good, {{"framing", "chunked"}, {"drop_after", good.size() / 2}}, cut, 4},
-        {good, {{"framing", "close"}, {"drop_after", good.size() / 2}}, cut, 4},
-        {none, {}, "The downloaded game has no project.godot file, so it can't be started.", 1},
+    QByteArray damaged = good;
+    for (qsizetype at = good.size() / 8; at < good.size(); at += good.size() / 8)
+        damaged[at] = static_cast<char>(~damaged[at]);
+    const QString signIn = "The server 127.0.0.1 sent a web page instead of the file. If this "
+                           "network wants you to sign in first (as in hotels, airports and "
+                           "caf\u00e9s), sign in with a web browser and press Play again.";
+    const auto half = [&](const char* framing) {
+        return QJsonObject{{"framing", framing}, {"drop_after", good.size() / 2}};
     };
-    for (const auto& [main, how, sentence, requests] : cases) {
+    // What the main branch answers (a 404 when empty; master then has the game).
+    const struct {
+        const char* name;
+        QByteArray main = {};
+        QJsonObject how = {};
+        QString sentence;
+        int requests;
+    } rows[] = {
+        {.name = "server trouble", .main = "broken", .how = {{"status", 500}},
+         .sentence = "The server answered with HTTP 500.", .requests = 4},
+        {.name = "no branch", .sentence = "The server answered with HTTP 404.", .requests = 2},
+        {.name = "cut, no length", .main = good, .how = half("chunked"), .sentence = cut,
+         .requests = 4},
+        {.name = "cut, closed", .main = good, .how = half("close"), .sentence = cut, .requests = 4},
+        {.name = "whole but damaged", .main = damaged,
+         .sentence = "The file from 127.0.0.1 arrived in full but is damaged: the copy on the "
+                     "server is broken. Try again later.",
+         .requests = 2},
+        {.name = "typed as a web page", .main = "Welcome to the Airport Wi-Fi",
+         .how = {{"content_type", "text/html; charset=utf-8"}}, .sentence = signIn, .requests = 1},
+        {.name = "starts like a web page", .main = " <!DOCTYPE html><html>Sign in</html>",
+         .sentence = signIn, .requests = 1},
+        {.name = "no project", .main = none,
+         .sentence = "The downloaded game has no project.godot file, so it can't be started.",
+         .requests = 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         testkit::HttpTestServer own;
         own.useAsHostingService();
-        if (!main.isEmpty()) { // then master is there, but only a 404 moves on to it
-            own.setRoute(branch("main"), main, how);
+        if (!row.main.isEmpty()) { // then master is there, but only a 404 moves on to it
+            own.setRoute(branch("main"), row.main, row.how);
             own.serveGameArchive(good, "master");
         }
-        EXPECT_EQ(failureOf([this] { fetch(); }), sentence);
-        EXPECT_EQ(own.requestLog().size(), requests) << sentence;
-        EXPECT_EQ(tree(), earlierOnly) << sentence;
+        EXPECT_EQ(failureOf([this] { fetch(); }), row.sentence);
+        EXPECT_EQ(own.requestLog().size(), row.requests);
+        EXPECT_EQ(tree(), earlierOnly);
     }
     server.useAsHostingService();
     server.setRoute(branch("main"), good, {{"trickle", 16}});

@@ -54,29 +54,35 @@ protected:
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(Window, EachPhaseShowsItsButtonTitleAndLines) {
+TEST_F(Window, EachPhaseShowsItsOneButtonTitleAndLines) {
     using K = Phase::Kind;
-    // Phase, its one big button and title; whether needs, progress, waiting and note show.
-    const std::tuple<Phase, const char*, QString, bool, bool, bool, bool> cases[] = {
-        {Phase::needs("The disk is full."), "playButton", "Needs something", true, 0, 0, 0},
-        {K::NotDownloaded, "playButton", "Not downloaded", false, 0, 0, true},
-        {K::Downloading, "cancelButton", "Downloading", false, true, 0, 0},
-        {K::SettingUp, "cancelButton", "Setting up", false, true, 0, 0},
-        {K::Ready, "playButton", "Ready", false, 0, 0, 0},
-        {K::Starting, "stopButton", "Starting\u2026", false, 0, true, 0},
-        {K::Playing, "stopButton", "Playing", false, 0, 0, 0},
+    const struct {
+        Phase phase;
+        const char* button;
+        QString title;
+        bool needs = false, progress = false, waiting = false, note = false;
+    } rows[] = {
+        {.phase = Phase::needs("No."), .button = "playButton", .title = "Needs something",
+         .needs = true},
+        {.phase = K::NotDownloaded, .button = "playButton", .title = "Not downloaded", .note = true},
+        {.phase = K::Downloading, .button = "cancelButton", .title = "Downloading", .progress = true},
+        {.phase = K::SettingUp, .button = "cancelButton", .title = "Setting up", .progress = true},
+        {.phase = K::Ready, .button = "playButton", .title = "Ready"},
+        {.phase = K::Starting, .button = "stopButton", .title = "Starting\u2026", .waiting = true},
+        {.phase = K::Playing, .button = "stopButton", .title = "Playing"},
     };
     probe().setDetailText("5 MB of 20 MB \u00b7 2 MB/s");
-    for (const auto& [phase, button, title, needs, progress, waiting, note] : cases) {
-        probe().setPhase(phase);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title.toStdString());
+        probe().setPhase(row.phase);
         for (const char* name : {"playButton", "cancelButton", "stopButton"})
-            EXPECT_EQ(shown(name), qstrcmp(name, button) == 0) << title << name;
-        EXPECT_EQ(text("phaseTitle"), title);
-        EXPECT_EQ(shown("needsText"), needs) << title;
-        EXPECT_EQ(shown("progressBar"), progress) << title;
-        EXPECT_EQ(shown("detailText"), progress) << title;
-        EXPECT_EQ(shown("waitingText"), waiting) << title;
-        EXPECT_EQ(shown("downloadNote"), note) << title;
+            EXPECT_EQ(shown(name), qstrcmp(name, row.button) == 0) << name;
+        EXPECT_EQ(text("phaseTitle"), row.title);
+        EXPECT_EQ(shown("needsText"), row.needs);
+        EXPECT_EQ(shown("progressBar"), row.progress);
+        EXPECT_EQ(shown("detailText"), row.progress);
+        EXPECT_EQ(shown("waitingText"), row.waiting);
+        EXPECT_EQ(shown("downloadNote"), row.note);
     }
     click("stopButton");
     EXPECT_TRUE(probe().stopRequested());
@@ -179,8 +185,7 @@ TEST_F(Window, TheLogShowsItsLast400LinesAndFollowsOnlyWhileScrolledToTheEnd) {
 }
 
 // Options write the model and the store and follow them, or say that the store refused them.
-// Questions come once the dialog has gone;
-// while a run goes on, Play and maintenance stay off.
+// Questions come once the dialog has gone; while a run goes on, Play and maintenance stay off.
 TEST_F(Window, TheSettingsDialog) {
     SettingsView* dialog = openSettings();
     in(dialog, "fullscreenChoice")->click();
