@@ -46,12 +46,12 @@ TEST(CancelToken, WakesSleepersAndRunsEachHookOnceButNeverAfterItsScopeEnded) {
         std::atomic<bool> ready = false, go = false, alive = true, ranLate = false;
         std::thread racer([&] {
             ready = true;
-            while (!go) {
-            }
+            while (!go)
+                std::this_thread::yield(); // two cores: a spinning racer starves the test
             racing.cancel();
         });
-        while (!ready) {
-        }
+        while (!ready)
+            std::this_thread::yield();
         {
             const CancelHook scoped(&racing, [&] { ranLate = ranLate || !alive; });
             go = true;
