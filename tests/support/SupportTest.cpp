@@ -77,8 +77,7 @@ TEST(LogStore, KeepsTheNewest3000AndAppliesOtherThreadsLinesOnItsOwnThread) {
 
 using PathsTest = IsolatedTest;
 
-TEST_F(PathsTest, SizesAFailedReplaceLeftoversAndTheFoldersOfLauncherAndSaves) {
-    // The size counts hidden files but no links; a replace that fails keeps the old folder.
+TEST_F(PathsTest, AFolderSizeCountsHiddenFilesButNoLinksAndAFailedReplaceKeepsTheOld) {
     testkit::writeFile(scratch(), "tree/a.bin", QByteArray(5, 'x'));
     testkit::writeFile(scratch(), "tree/.hidden/b.bin", QByteArray(7, 'y'));
     testkit::writeFile(scratch(), "outside/big.bin", QByteArray(10000, 'z'));
@@ -87,7 +86,9 @@ TEST_F(PathsTest, SizesAFailedReplaceLeftoversAndTheFoldersOfLauncherAndSaves) {
     EXPECT_EQ(Paths::folderSize(scratch() + "/tree"), 12);
     EXPECT_THROW(FolderOps::replaceFolder(scratch() + "/missing", scratch() + "/tree"), Problem);
     EXPECT_EQ(Paths::folderSize(scratch() + "/tree"), 12);
-    // What a killed launcher left behind goes, and nothing else.
+}
+
+TEST_F(PathsTest, OnlyWhatAKilledLauncherLeftBehindIsRemoved) {
     for (const char* path : {"Game.staging/x", "Game.old-1/x", "Engine/staging-A/x",
                              "Engine/godot-3.5.3.old-2/x", "Game/kept", "Engine/godot-3.5.3/kept"})
         testkit::writeFile(Paths::supportRoot(), path, "");
@@ -102,16 +103,25 @@ TEST_F(PathsTest, SizesAFailedReplaceLeftoversAndTheFoldersOfLauncherAndSaves) {
     EXPECT_EQ(dirs(Paths::engineFolder()), QStringList{"godot-3.5.3"});
     EXPECT_EQ(dirs(QDir::tempPath()), (QStringList{"Brennick-NEW", "other"}))
         << "a younger download may be another launcher's, running now";
+}
+
+TEST_F(PathsTest, FoldersTakeOnlyAnAbsoluteXdgFolderAndSafeSaveNames) {
     qputenv("XDG_DATA_HOME", "relative/data");
     EXPECT_EQ(Paths::supportRoot(), QDir::homePath() + "/.local/share/Brennick");
-    const std::tuple<Platform, QString, QString, QString> saves[] = {
-        {Platform::LinuxX86_64, "relative", "G", "/h/.local/share/godot/app_userdata/G"},
-        {Platform::MacOS, "/xdg", "G", "/h/Library/Application Support/Godot/app_userdata/G"},
-        {Platform::LinuxX86_64, "/d", "a:b*c?d\"e<f>g|h/i\\j",
-         "/d/godot/app_userdata/a-b-c-d-e-f-g-h-i-j"},
+    const struct {
+        Platform platform;
+        QString xdg, name, folder;
+    } rows[] = {
+        {.platform = Platform::LinuxX86_64, .xdg = "relative", .name = "G",
+         .folder = "/h/.local/share/godot/app_userdata/G"},
+        {.platform = Platform::MacOS, .xdg = "/xdg", .name = "G",
+         .folder = "/h/Library/Application Support/Godot/app_userdata/G"},
+        {.platform = Platform::LinuxX86_64, .xdg = "/d", .name = "a:b*c?d\"e<f>g|h/i\\j",
+         .folder = "/d/godot/app_userdata/a-b-c-d-e-f-g-h-i-j"},
     };
-    for (const auto& [platform, xdg, name, folder] : saves)
-        EXPECT_EQ(Paths::savesFolderFor(platform, "/h", xdg, name), folder) << name;
+    for (const auto& row : rows)
+        EXPECT_EQ(Paths::savesFolderFor(row.platform, "/h", row.xdg, row.name), row.folder)
+            << row.name;
 }
 
 using ziptest::Entry;
