@@ -135,7 +135,6 @@ TEST_F(EngineTest, BuildsAreNamedVerifiedAndTheirProgramFound) {
         {LinuxArm64, {4, "4.2", false}, "Godot_v4.2-stable_linux.arm64.zip"},
         {LinuxArm64, {4, "4.2.2", true}, "Godot_v4.2.2-stable_mono_linux_arm64.zip"},
         {LinuxArm64, {4, "4.1.4", false}, ""},
-        {LinuxArm64, {3, "3.5.3", false}, ""},
     };
     for (const auto& [platform, spec, asset] : cases) {
         EXPECT_EQ(spec.assetName(platform), asset) << spec.version;

@@ -130,9 +130,7 @@ TEST_F(GameRunnerTest, PlayLogsTheCommandAndEveryLineAndKeepsTheGamesLastLines) 
     // The game's own last lines, without the launcher's.
     EXPECT_EQ(outcome.output, logLines().mid(logLines().size() - GameRunner::keptOutputLines));
     EXPECT_EQ(outcome.output.last(), QString::number(GameRunner::keptOutputLines + 5));
-    // Compatibility graphics: the game's older renderer, by each engine's own option.
-    EXPECT_EQ(GameRunner::arguments("/p", 3, {true, "", true}),
-              (QStringList{"--path", "/p", "--fullscreen", "--video-driver", "GLES2"}));
+    // Godot 4's compatibility graphics: its older renderer, by its own option.
     EXPECT_EQ(GameRunner::arguments("/p", 4, {false, "", true}),
               (QStringList{"--path", "/p", "--windowed", "--rendering-driver", "opengl3"}));
     EXPECT_THROW(runner.play("/nonexistent/godot", project(), 3, {}, stop), Problem);
