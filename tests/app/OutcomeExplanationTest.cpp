@@ -40,8 +40,7 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLinesAndShowsTheLast30) {
         {ended(sound + gl21), false, A::CompatibilityGraphics, graphics},
         {ended(gl21), true, A::None, "not even with compatibility graphics"},
         {ended({"ERROR: Your video card drivers seem not to support the required Vulkan or "
-                "Direct3D 12 version."}),
-         false, A::CompatibilityGraphics, graphics},
+                "Direct3D 12 version."}), false, A::CompatibilityGraphics, graphics},
         {ended({"ERROR: Unable to initialize OpenGL video driver."}), false,
          A::CompatibilityGraphics, graphics},
         {ended({"ERROR: vkCreateInstance failed with VK_ERROR_INCOMPATIBLE_DRIVER"}), false,
@@ -52,9 +51,7 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLinesAndShowsTheLast30) {
         {ended(importGone.mid(2)), false, A::Reinstall, files},
         {ended({"ERROR: Can't run project: no main scene defined."}), false, A::Reinstall, files},
         {ended({"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
-                "'KinematicBody'.",
-                "   At: res://Player.gd:12."}),
-         false, A::None,
+                "'KinematicBody'.", "   At: res://Player.gd:12."}), false, A::None,
          "code: \"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
          "'KinematicBody'.\". A newer version"},
         // Godot's crash handler ends with abort(); the line names the signal that began it.
@@ -66,9 +63,7 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLinesAndShowsTheLast30) {
                            "WARNING: Your video card drivers seem not to support the required "
                            "Vulkan version, switching to OpenGL 3.",
                            "WARNING: Your video card drivers seem not to support the required "
-                           "OpenGL 3.3 version, switching to ANGLE."} +
-               sound),
-         false, A::None, ""},
+                           "OpenGL 3.3 version, switching to ANGLE."} + sound), false, A::None, ""},
     };
     qputenv("DISPLAY", ":99");
     qunsetenv("WAYLAND_DISPLAY");

@@ -63,15 +63,12 @@ TEST_F(EngineManagerTest, AFailedInstallLeavesTheEarlierInstallAndNothingElse) {
     // The archive and the checksum list served (none when empty), and the sentence.
     const std::tuple<QByteArray, QByteArray, QString> cases[] = {
         {zip, {}, "The server answered with HTTP 404."},
-        {zip, testkit::sumsLine(zip, asset + ".old"),
-         "Godot's checksum list has no entry for " + asset +
-             ", so the download can't be verified."},
-        {zip, testkit::sumsLine("other bytes", asset),
-         "The Godot download does not match its published checksum, so it was thrown away. Try "
-         "again."},
-        {cut, testkit::sumsLine(cut, asset),
-         "Unpacking Godot failed: the archive is damaged or unsafe (Unrecognized archive "
-         "format)."},
+        {zip, testkit::sumsLine(zip, asset + ".old"), "Godot's checksum list has no entry for " +
+         asset + ", so the download can't be verified."},
+        {zip, testkit::sumsLine("other bytes", asset), "The Godot download does not match its "
+         "published checksum, so it was thrown away. Try again."},
+        {cut, testkit::sumsLine(cut, asset), "Unpacking Godot failed: the archive is damaged or "
+         "unsafe (Unrecognized archive format)."},
         {noProgram, testkit::sumsLine(noProgram, asset),
          "Godot was unpacked but its program was not found."},
     };
@@ -142,10 +139,7 @@ TEST_F(EngineTest, BuildsAreNamedVerifiedAndTheirProgramFound) {
         EXPECT_EQ(spec.unsupportedReason(platform).startsWith("Godot " + spec.version + " has no"),
                   asset.isEmpty());
     }
-    GameInfo info;
-    info.engineMajor = 4;
-    info.engineVersion = "4.4.1";
-    info.usesCSharp = true;
+    const GameInfo info{.engineMajor = 4, .engineVersion = "4.4.1", .usesCSharp = true};
     const EngineSpec dotnet = EngineSpec::forGame(&info);
     EXPECT_EQ(dotnet.installFolder(), dataHome() + "/Brennick/Engine/godot-4.4.1-mono");
     EXPECT_EQ(dotnet.checksumUrl(), "http://127.0.0.1:9/godotengine/godot-builds/releases/download/"

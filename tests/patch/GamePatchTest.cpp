@@ -89,10 +89,9 @@ TEST_F(GamePatchTest, ScriptsThatLookDifferentAreLeftAsTheyWere) {
         {patchedPlayer, bullet, "player"},
         {player, patchedBullet, "bullet"}};
     for (const auto& [playerText, bulletText, differs] : cases) {
-        const QString why =
-            differs ? QString("the game's %1 script looks different from what was expected.")
-                          .arg(differs)
-                    : "game scripts not found.";
+        const QString why = differs ? QString("the game's %1 script looks different from what "
+                                              "was expected.").arg(differs)
+                                    : "game scripts not found.";
         EXPECT_EQ(patch(playerText, bulletText, false),
                   QStringList{"Hip-fire change skipped: " + why});
         EXPECT_EQ(script(playerPath), playerText);

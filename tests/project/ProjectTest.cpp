@@ -103,10 +103,8 @@ TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadable
     for (const auto& [line, release] : versions)
         EXPECT_EQ(with(line + "config/features=\"4.1\"\n").engineVersion, release) << line;
     EXPECT_EQ(with("config/name=\"Say \"hi\"\"\n").projectName, "Say \"hi");
-    EXPECT_EQ(with("config_version=5\r\nconfig/name_suffix=\"x\"\n  \tconfig/name=\"B\"  \r\n"
-                   "config/name=\"second\"\n")
-                  .projectName,
-              "B");
+    const QString top = "config_version=5\r\nconfig/name_suffix=\"x\"\n  \tconfig/name=\"B\"  ";
+    EXPECT_EQ(with(top + "\r\nconfig/name=\"second\"\n").projectName, "B");
     EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName,
               "My Game");
     EXPECT_TRUE(with("config/features=PackedStringArray(\"4.2\", \"C#\")\n").usesCSharp);
@@ -115,9 +113,9 @@ TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadable
     for (const char* file : {"Player.cs", "sub/B.sln"})
         EXPECT_FALSE(inspect(project({{file, "x"}})).usesCSharp) << file;
     // The layer names tell the dimension; without them, the main scene's root node does.
-    const QString main = "run/main_scene=\" res://s/m=1.tscn\"\n";
+    const QByteArray main = "run/main_scene=\" res://s/m=1.tscn\"\n";
     const QByteArray spatial = "[node name=\"Main\" type=\"Spatial\"]\n";
-    const std::tuple<QString, QByteArray, bool> dimensions[] = {
+    const std::tuple<QByteArray, QByteArray, bool> dimensions[] = {
         {"2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n", "", true},
         {"2d_render/layer_1=\"a\"\n" + main, spatial, false},
         {main, spatial, true},
@@ -125,8 +123,7 @@ TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadable
         {main, "[node name=\"Main\" type=\"Node2D\"]\n", false},
     };
     for (const auto& [text, scene, is3D] : dimensions)
-        EXPECT_EQ(inspect(project({{"project.godot", text.toUtf8()}, {"s/m=1.tscn", scene}})).is3D,
-                  is3D)
+        EXPECT_EQ(inspect(project({{"project.godot", text}, {"s/m=1.tscn", scene}})).is3D, is3D)
             << text;
     const std::tuple<QString, QByteArray, QString, QString> licences[] = {
         {"LICENSE", "MIT License\n\nCopyright (c) V\nCopyright O\n", "MIT License",
@@ -162,28 +159,25 @@ TEST(LicenceNames, CommonLicencesAreKnownByTheirWording) {
         const char* name; // what the text is recognised as
         QString text;
     } rows[] = {
-        {.name = "MIT License", .text = "MIT License\n\nCopyright (c) 2023 V\n\n" + mit},
-        {.name = "BSD 2-Clause License", .text = bsd},
-        {.name = "BSD 3-Clause License", .text = bsd + "3. Neither the name of the copyright"},
-        {.name = "BSD 4-Clause License",
-         .text = bsd + "3. All advertising materials mentioning features or use of this software"
-                       "\n4. Neither the name of the copyright holder"},
-        {.name = "Apache License 2.0",
-         .text = "Apache License\n Version 2.0, January 2004\n" + mit},
-        {.name = "GNU GPL v3", .text = "GNU GENERAL PUBLIC LICENSE\n  Version 3, 29 June 2007"},
-        {.name = "GNU GPL v2", .text = "\t    GNU GENERAL PUBLIC LICENSE\n\t Version 2, June 1991"},
-        {.name = "GNU LGPL v3",
-         .text = "GNU LESSER GENERAL PUBLIC LICENSE\n Version 3, 29 June 2007"},
-        {.name = "GNU LGPL v2.1", .text = "GNU LESSER GENERAL PUBLIC LICENSE\n Version 2.1, 1999"},
-        {.name = "GNU LGPL v2", .text = "GNU LIBRARY GENERAL PUBLIC LICENSE\n Version 2, 1991"},
-        {.name = "GNU AGPL v3", .text = "GNU AFFERO GENERAL PUBLIC LICENSE\n Version 3, 2007"},
-        {.name = "Mozilla Public License 2.0", .text = "Mozilla Public License Version 2.0\n====="},
-        {.name = "zlib License",
-         .text = "Permission is granted to anyone to use this software for any purpose,\n"
-                 "including commercial applications, and to alter it and redistribute it"},
-        {.name = "CC0 1.0 Universal", .text = "Creative Commons Legal Code\n\nCC0 1.0 Universal"},
-        {.name = "The Unlicense",
-         .text = "This is free and unencumbered software released into the public domain."},
+        {"MIT License", "MIT License\n\nCopyright (c) 2023 V\n\n" + mit},
+        {"BSD 2-Clause License", bsd},
+        {"BSD 3-Clause License", bsd + "3. Neither the name of the copyright"},
+        {"BSD 4-Clause License",
+         bsd + "3. All advertising materials mentioning features or use of this software"
+               "\n4. Neither the name of the copyright holder"},
+        {"Apache License 2.0", "Apache License\n Version 2.0, January 2004\n" + mit},
+        {"GNU GPL v3", "GNU GENERAL PUBLIC LICENSE\n  Version 3, 29 June 2007"},
+        {"GNU GPL v2", "\t    GNU GENERAL PUBLIC LICENSE\n\t Version 2, June 1991"},
+        {"GNU LGPL v3", "GNU LESSER GENERAL PUBLIC LICENSE\n Version 3, 29 June 2007"},
+        {"GNU LGPL v2.1", "GNU LESSER GENERAL PUBLIC LICENSE\n Version 2.1, 1999"},
+        {"GNU LGPL v2", "GNU LIBRARY GENERAL PUBLIC LICENSE\n Version 2, 1991"},
+        {"GNU AGPL v3", "GNU AFFERO GENERAL PUBLIC LICENSE\n Version 3, 2007"},
+        {"Mozilla Public License 2.0", "Mozilla Public License Version 2.0\n====="},
+        {"zlib License", "Permission is granted to anyone to use this software for any purpose,\n"
+                         "including commercial applications, and to alter it and redistribute it"},
+        {"CC0 1.0 Universal", "Creative Commons Legal Code\n\nCC0 1.0 Universal"},
+        {"The Unlicense",
+         "This is free and unencumbered software released into the public domain."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

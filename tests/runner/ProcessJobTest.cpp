@@ -21,14 +21,12 @@ TEST_F(ProcessJobTest, DeliversOutputAsLinesAndTheStatusOrKillingSignal) {
         {"printf abc; sleep 0.2; printf 'd\\303\\251\\n\\377x'; exit 3", {"abcdé", "\ufffdx"}, 3},
         // Godot 3's error dialog may hold the output open after the engine died: its end counts.
         {"sleep 30 & echo $! > \"$TMPDIR/holder\"; echo out; echo err >&2; printf last; exit 4",
-         {"out", "err", "last"},
-         4},
+         {"out", "err", "last"}, 4},
         // Standard input is the null device, never the launcher's own (a file, here).
         {"readlink /proc/$$/fd/0; cat; echo after", {"/dev/null", "after"}, 0},
         // An endless line is cut at 64 KiB, between characters, and goes on marked: bounded memory.
         {"printf a; yes \u00e9 | head -n 75000 | tr -d '\\n'; echo; echo next",
-         {first, "\u2026" + full, "\u2026" + rest, "next"},
-         0},
+         {first, "\u2026" + full, "\u2026" + rest, "next"}, 0},
     };
     ASSERT_NE(std::freopen("/proc/version", "r", stdin), nullptr);
     for (const auto& [script, lines, status] : cases) {

@@ -108,16 +108,14 @@ TEST_F(PathsTest, OnlyWhatAKilledLauncherLeftBehindIsRemoved) {
 TEST_F(PathsTest, FoldersTakeOnlyAnAbsoluteXdgFolderAndSafeSaveNames) {
     qputenv("XDG_DATA_HOME", "relative/data");
     EXPECT_EQ(Paths::supportRoot(), QDir::homePath() + "/.local/share/Brennick");
+    using enum Platform;
     const struct {
         Platform platform;
         QString xdg, name, folder;
     } rows[] = {
-        {.platform = Platform::LinuxX86_64, .xdg = "relative", .name = "G",
-         .folder = "/h/.local/share/godot/app_userdata/G"},
-        {.platform = Platform::MacOS, .xdg = "/xdg", .name = "G",
-         .folder = "/h/Library/Application Support/Godot/app_userdata/G"},
-        {.platform = Platform::LinuxX86_64, .xdg = "/d", .name = "a:b*c?d\"e<f>g|h/i\\j",
-         .folder = "/d/godot/app_userdata/a-b-c-d-e-f-g-h-i-j"},
+        {LinuxX86_64, "relative", "G", "/h/.local/share/godot/app_userdata/G"},
+        {MacOS, "/xdg", "G", "/h/Library/Application Support/Godot/app_userdata/G"},
+        {LinuxX86_64, "/d", "a:b*c?d\"e<f>g|h/i\\j", "/d/godot/app_userdata/a-b-c-d-e-f-g-h-i-j"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Paths::savesFolderFor(row.platform, "/h", row.xdg, row.name), row.folder)
@@ -150,20 +148,14 @@ TEST_F(ZipExtractorTest, UnpacksFilesFoldersLinksAndModesLaterEntriesReplacingEa
                   Entry::file("g/was-link", "plain"), Entry::folder("g/locked/", 0500),
                   Entry::file("g/locked/inner.txt", "i", 0400),
                   Entry::file("h/own-folder.txt", "h"), // not into g's folders still open
-              })),
-              0)
-        << lines.join('\n');
+              })), 0) << lines.join('\n');
     const QString in = target() + "/";
     EXPECT_EQ(QFileInfo(in + "g/project.godot").lastModified().toSecsSinceEpoch(), 1700000000);
     // Set-id bits dropped; the owner may always change and delete (root would not notice).
     const std::tuple<const char*, unsigned, QByteArray> files[] = {
-        {"g/bin/up", 0644, "config_version=4\n"},
-        {"g/bin/setuid", 0755, "x"},
-        {"g/big.bin", 0644, big},
-        {"g/was-link", 0644, "plain"},
-        {"g/locked", 0700, {}},
-        {"g/locked/inner.txt", 0600, "i"},
-        {"h/own-folder.txt", 0644, "h"}};
+        {"g/bin/up", 0644, "config_version=4\n"}, {"g/bin/setuid", 0755, "x"},
+        {"g/big.bin", 0644, big}, {"g/was-link", 0644, "plain"}, {"g/locked", 0700, {}},
+        {"g/locked/inner.txt", 0600, "i"}, {"h/own-folder.txt", 0644, "h"}};
     for (const auto& [name, mode, content] : files) {
         struct stat info {};
         ::stat(QFile::encodeName(in + name).constData(), &info);
@@ -196,8 +188,7 @@ TEST_F(ZipExtractorTest, RefusesUnsafeEntriesAndDamagedArchivesButThrowsOnAFullD
         EXPECT_EQ(extract(zip), 1) << what;
         EXPECT_FALSE(lines.isEmpty()) << what;
         EXPECT_EQ(QDir(scratch() + "/box").entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                  QStringList{"target"})
-            << what;
+                  QStringList{"target"}) << what;
     }
     for (const QByteArray& zip : {stored, late}) {
         testkit::writeFile(scratch(), "a.zip", zip);

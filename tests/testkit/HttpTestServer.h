@@ -24,9 +24,7 @@ public:
     QString baseUrl() const { return QString("http://127.0.0.1:%1").arg(port_); }
     QUrl url(const QString& path) const { return QUrl(baseUrl() + path); }
 
-    // Answers `path` with `body`; `how` holds the server's other route keys (status, framing,
-    // content_type, redirect, trickle, interval, drop_after, stall_after, silent, retry_after,
-    // answers).
+    // Answers `path` with `body`; `how` holds the server's other route keys (fault-server.py).
     void setRoute(const QString& path, const QByteArray& body, const QJsonObject& how = {});
     // The name under which an answer of a route may send `body` instead of the route's.
     QString bodyName(const QByteArray& body);

@@ -26,8 +26,7 @@ const QString program = "/usr/sbin/nginx";
 
 // Two ports free at once: both probes listen together, so they cannot be given the same one.
 std::pair<quint16, quint16> freePorts() {
-    QTcpServer first;
-    QTcpServer second;
+    QTcpServer first, second;
     first.listen(QHostAddress::LocalHost);
     second.listen(QHostAddress::LocalHost);
     return {first.serverPort(), second.serverPort()};
@@ -51,10 +50,7 @@ NginxServer::NginxServer(const QString& root) : folder_(QDir::homePath() + "/ngi
                 "    ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;\n"
                 "    location /to-http/ { return 302 http://127.0.0.1:%4/; }\n"
                 "    root %3;\n  }\n}\n")
-            .arg(folder)
-            .arg(port)
-            .arg(root)
-            .arg(plainPort)
+            .arg(folder, QString::number(port), root, QString::number(plainPort))
             .toUtf8());
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     testkit::endWithTest(process_); // master_process off: no workers to outlive it

@@ -15,34 +15,28 @@ A 200 answers "Range: bytes=N-" with a 206 of the rest, unless an If-Range names
 """
 import ctypes, http.server, json, os, ssl, sys, threading, time, urllib.error, urllib.parse, urllib.request
 
-folder = sys.argv[1]
+os.chdir(sys.argv[1])  # the named files live here
 lock = threading.Lock()
 served = {}
-
-
-def in_folder(name):
-    return os.path.join(folder, name)
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
-    def log_message(self, *args):
-        pass
+    log_message = lambda *args: None
 
     def do_GET(self):
         path = urllib.parse.urlsplit(self.path).path
         asked = self.headers.get("Range")
         with lock:
-            with open(in_folder("requests.log"), "a") as log:
+            with open("requests.log", "a") as log:
                 log.write(self.path + (" Range: " + asked if asked else "") + "\n")
-            with open(in_folder("routes.json")) as routes:
+            with open("routes.json") as routes:
                 route = json.load(routes).get(path, {"status": 404})
             count = served[path] = served.get(path, 0) + 1
         answers = route.get("answers", [])
         if count <= len(answers):
             route = {**route, **answers[count - 1]}
-        self.close_connection = True
         if route.get("silent"):
             time.sleep(3600)
         status = route.get("status", 200)
@@ -62,7 +56,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             headers.update({name: upstream.headers[name] for name in ("ETag", "Content-Range")
                             if upstream.headers[name]})
         else:
-            body = open(in_folder(route["body"]), "rb").read() if "body" in route else b"Not found\n"
+            body = open(route["body"], "rb").read() if "body" in route else b"Not found\n"
             validator = route.get("last_modified", '"%s"' % route.get("body", ""))
             headers["Last-Modified" if "last_modified" in route else "ETag"] = validator
             if status == 200 and asked and asked.startswith("bytes=") and \
@@ -93,7 +87,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             sent += len(piece)
             if "trickle" in route:
                 time.sleep(route.get("interval", 50) / 1000)
-        with lock, open(in_folder("sent.log"), "a") as log:
+        with lock, open("sent.log", "a") as log:
             log.write("%d\n" % sent)
         if "stall_after" in route and "drop_after" not in route:
             time.sleep(3600)
@@ -103,7 +97,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 ctypes.CDLL(None).prctl(1, 9)  # PR_SET_PDEATHSIG, SIGKILL: ends with its parent, wrapper or test
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-server.daemon_threads = True
 server.handle_error = lambda *args: None  # a client that gives up is normal
 print(server.server_address[1], flush=True)
 server.serve_forever()

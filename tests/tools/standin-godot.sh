@@ -4,8 +4,7 @@
 # stays open), "--windowed"/"--fullscreen" the game. Each run appends its arguments (each ended by
 # the byte 0x1f) as a line to P/.standin-args and, once started, writes its pid to P/.standin.pid
 # (P: the --path folder). P/.standin holds shell assignments that change the defaults below.
-project=$PWD
-previous=
+project=$PWD previous=
 for argument in "$@"; do
     [ "$previous" = --path ] && project=$argument
     previous=$argument
@@ -21,10 +20,8 @@ import_missing=0  # the first this many sidecars name a copy that is never writt
 editor_gap=1      # Godot 3: seconds between two sidecars
 editor_stay=true  # Godot 3: stay open until ended
 game_output=      # printed at start (printf %b), then game_errors on stderr, then game_tail
-game_errors=
-game_tail=
-game_seconds=0
-game_exit=0
+game_errors= game_tail=
+game_seconds=0 game_exit=0
 [ -f "$project/.standin" ] && . "$project/.standin"
 
 started() { echo $$ > "$project/.standin.pid"; }
