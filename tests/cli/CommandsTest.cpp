@@ -10,7 +10,6 @@
 
 namespace {
 
-// What one in-process `quillfire <arguments>` printed and returned.
 struct CommandRun {
     int code = 0;
     QString out, err;
@@ -67,14 +66,11 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
         server, "game_output='ERROR: is_viable: Error initializing GLAD\\n' game_exit=255");
     const CommandRun early = quillfire("play");
     EXPECT_EQ(early.code, 2) << early.err;
-    // The game's own lines only, the cause, and the commands that cure it.
     EXPECT_TRUE(early.err.startsWith("The game closed after 0 seconds (exit code 255), so it did "
                                      "not stay open. The graphics driver cannot run"));
     EXPECT_TRUE(early.err.endsWith("Last log lines:\n  ERROR: is_viable: Error initializing GLAD\n"
                                    "Run: quillfire settings --graphics compatibility, then "
-                                   "quillfire play\n" +
-                                   wholeLog))
-        << early.err;
+                                   "quillfire play\n" + wholeLog)) << early.err;
     EXPECT_EQ(quillfire("settings --graphics compatibility --fullscreen --resolution 1600x900").out,
               "Window: Fullscreen\nResolution: 1600x900\nGraphics: Compatibility\n");
     const QString again = quillfire("play").err; // no cure is left to offer
@@ -83,8 +79,7 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
     // The settings stay for the next play; each run writes the file anew.
     const QString lastRun = testkit::readFile(Paths::lastRunLog());
     EXPECT_TRUE(lastRun.contains(" --fullscreen --resolution 1600x900 --video-driver GLES2\n") &&
-                !lastRun.contains("first-time"))
-        << lastRun;
+                !lastRun.contains("first-time")) << lastRun;
     EXPECT_EQ(quillfire("setup --again").code, 0);
     EXPECT_TRUE(testkit::readFile(Paths::lastRunLog()).contains("Running first-time setup: "));
     EXPECT_TRUE(quillfire("remove --yes")

@@ -43,16 +43,13 @@ public:
             return -1;
         return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : 128 + SIGKILL;
     }
-    // Waits until the launcher has a handler of its own for `number`.
     bool waitUntilCatching(int number) {
         static const QRegularExpression caught("SigCgt:\\s*(\\w+)");
-        return QTest::qWaitFor(
-            [&] {
-                const QString status = testkit::readFile(QString("/proc/%1/status").arg(pid()));
-                const qulonglong mask = caught.match(status).captured(1).toULongLong(nullptr, 16);
-                return (mask >> (number - 1) & 1) != 0;
-            },
-            30'000);
+        const auto mask = [&] {
+            const QString status = testkit::readFile(QString("/proc/%1/status").arg(pid()));
+            return caught.match(status).captured(1).toULongLong(nullptr, 16);
+        };
+        return QTest::qWaitFor([&] { return (mask() >> (number - 1) & 1) != 0; }, 30'000);
     }
     bool ended() const { return process_.state() == QProcess::NotRunning; }
     // Never to pid 0, which would signal the test's own process group.

@@ -43,13 +43,11 @@ TEST_F(Processes, KilledOrInterruptedAtAnyMomentItRecoversAndLeavesNoEngineRunni
     EXPECT_EQ(QDir(Paths::engineFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{"godot-3.5.3"})
         << "no staging folder is left to grow";
-
     // Ctrl-C while downloading, setting up, playing; a closed terminal or a kill is the same.
-    const std::tuple<const char*, int, int> points[] = {{"Step 1 of 4", SIGINT, 130},
-                                                        {"Running first-time setup", SIGINT, 130},
-                                                        {"Starting the game:", SIGINT, 0},
-                                                        {"Starting the game:", SIGHUP, 0},
-                                                        {"Running first-time setup", SIGTERM, 130}};
+    const std::tuple<const char*, int, int> points[] = {
+        {"Step 1 of 4", SIGINT, 130}, {"Running first-time setup", SIGINT, 130},
+        {"Starting the game:", SIGINT, 0}, {"Starting the game:", SIGHUP, 0},
+        {"Running first-time setup", SIGTERM, 130}};
     for (const auto& [waitFor, number, status] : points) {
         QDir(Paths::supportRoot()).removeRecursively();
         LauncherProcess play(home(), {"play"});

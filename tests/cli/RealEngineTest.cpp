@@ -39,11 +39,10 @@ protected:
     // The demo game, asking for the standard renderer, GLES3, instead of its GLES2.
     void serveGame() {
         QList<ziptest::Entry> entries{ziptest::Entry::folder(testkit::sampleTop + "/")};
+        const QByteArray gles2 = "quality/driver/driver_name=\"GLES2\"";
         for (const QFileInfo& file : QDir(QUILLFIRE_DEMO_GAME).entryInfoList(QDir::Files))
-            entries << ziptest::Entry::file(
-                testkit::sampleTop + "/" + file.fileName(),
-                testkit::readFile(file.filePath())
-                    .replace("quality/driver/driver_name=\"GLES2\"", ""));
+            entries << ziptest::Entry::file(testkit::sampleTop + "/" + file.fileName(),
+                                            testkit::readFile(file.filePath()).replace(gles2, ""));
         server.serveGameArchive(ziptest::zip(entries));
     }
 
@@ -54,10 +53,9 @@ protected:
 
 // The engine's own alert dialog would wait for a click: without xmessage it only prints.
 TEST_F(RealEngine, AnOldGraphicsDriverIsNamedAndCompatibilityGraphicsRunTheGameUntilCtrlC) {
-    const std::map<QString, QString> oldDriver{{"DISPLAY", display},
-                                               {"MESA_GL_VERSION_OVERRIDE", "2.1"},
-                                               {"MESA_GLSL_VERSION_OVERRIDE", "120"},
-                                               {"PATH", scratch() + "/no-programs"}};
+    const std::map<QString, QString> oldDriver{
+        {"DISPLAY", display}, {"MESA_GL_VERSION_OVERRIDE", "2.1"},
+        {"MESA_GLSL_VERSION_OVERRIDE", "120"}, {"PATH", scratch() + "/no-programs"}};
     LauncherProcess failing(home(), {"play"}, oldDriver);
     EXPECT_EQ(failing.waitForExit(180'000), 2) << failing.output();
     EXPECT_TRUE(failing.output().contains(
@@ -67,9 +65,8 @@ TEST_F(RealEngine, AnOldGraphicsDriverIsNamedAndCompatibilityGraphicsRunTheGameU
     EXPECT_TRUE(failing.output().contains(
         "\nRun: quillfire settings --graphics compatibility, then quillfire play\n"));
 
-    EXPECT_EQ(
-        LauncherProcess(home(), {"settings", "--graphics", "compatibility"}).waitForExit(30'000),
-        0);
+    LauncherProcess compatible(home(), {"settings", "--graphics", "compatibility"});
+    EXPECT_EQ(compatible.waitForExit(30'000), 0);
     LauncherProcess playing(home(), {"play"}, oldDriver);
     ASSERT_TRUE(playing.waitForOutput("Playing.", 60'000)) << playing.output();
     EXPECT_TRUE(playing.output().contains("OpenGL ES 2.0 Renderer")) << playing.output();

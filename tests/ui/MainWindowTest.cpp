@@ -59,16 +59,16 @@ TEST_F(Window, EachPhaseShowsItsOneButtonTitleAndLines) {
     using K = Phase::Kind;
     const struct {
         Phase phase;
-        const char* button;
+        const char* button = "playButton";
         QString title;
         bool needs = false, progress = false, waiting = false, note = false;
     } rows[] = {
-        {.phase = Phase::needs("No."), .button = "playButton", .title = "Needs something",
-         .needs = true},
-        {.phase = K::NotDownloaded, .button = "playButton", .title = "Not downloaded", .note = true},
-        {.phase = K::Downloading, .button = "cancelButton", .title = "Downloading", .progress = true},
+        {.phase = Phase::needs("No."), .title = "Needs something", .needs = true},
+        {.phase = K::NotDownloaded, .title = "Not downloaded", .note = true},
+        {.phase = K::Downloading, .button = "cancelButton", .title = "Downloading",
+         .progress = true},
         {.phase = K::SettingUp, .button = "cancelButton", .title = "Setting up", .progress = true},
-        {.phase = K::Ready, .button = "playButton", .title = "Ready"},
+        {.phase = K::Ready, .title = "Ready"},
         {.phase = K::Starting, .button = "stopButton", .title = "Starting\u2026", .waiting = true},
         {.phase = K::Playing, .button = "stopButton", .title = "Playing"},
     };
