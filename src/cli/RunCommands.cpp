@@ -83,7 +83,7 @@ int runRemove(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (model.isWorking())
             return ExitCode::failure;
         const bool removed =
-            awaitFlag(model, &AppModel::removalFinished, [&] { model.removeEverything(); });
+            awaitSignal(model, &AppModel::removalFinished, [&] { model.removeEverything(); });
         out << (removed ? "Removed the game and the engine. Saved games are kept.\n"
                         : "Nothing removed.\n");
         return ExitCode::ok;

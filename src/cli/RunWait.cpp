@@ -7,8 +7,6 @@
 #include "support/InterruptHandler.h"
 #include "support/Paths.h"
 
-#include <QEventLoop>
-
 #include <unistd.h>
 
 namespace {
@@ -57,19 +55,6 @@ int exitCodeFor(RunEnding ending) {
     return ExitCode::ok;
 }
 
-bool awaitFlag(AppModel& model, void (AppModel::*signal)(bool),
-               const std::function<void()>& begin) {
-    bool flag = false;
-    QEventLoop loop;
-    QObject::connect(&model, signal, &loop, [&](bool value) {
-        flag = value;
-        loop.quit();
-    });
-    begin();
-    loop.exec();
-    return flag;
-}
-
 int awaitRun(AppModel& model, QTextStream& err) {
     if (!model.isWorking())
         return ExitCode::ok; // nothing was started: a question answered no
@@ -82,13 +67,7 @@ int awaitRun(AppModel& model, QTextStream& err) {
         else
             model.cancel();
     });
-    RunEnding ending = RunEnding::Done;
-    QEventLoop loop;
-    QObject::connect(&model, &AppModel::runFinished, &loop, [&](RunEnding how) {
-        ending = how;
-        loop.quit();
-    });
-    loop.exec();
+    const RunEnding ending = awaitSignal(model, &AppModel::runFinished, [] {});
     if (ending == RunEnding::Failed || ending == RunEnding::EndedEarly)
         reportFailure(model, ending, err);
     return exitCodeFor(ending);

@@ -1,16 +1,25 @@
 #pragma once
 
+#include "app/AppModel.h"
 #include "app/RunResult.h"
 
+#include <QEventLoop>
 #include <QTextStream>
 
-#include <functional>
-
-class AppModel;
-
 // Calls `begin`, then runs a local event loop until the model emits `signal`; returns the
-// signal's flag. Connected before `begin`, so an answer given at once is not missed.
-bool awaitFlag(AppModel& model, void (AppModel::*signal)(bool), const std::function<void()>& begin);
+// signal's value. Connected before `begin`, so an answer given at once is not missed.
+template <typename Value, typename Begin>
+Value awaitSignal(AppModel& model, void (AppModel::*signal)(Value), const Begin& begin) {
+    Value value{};
+    QEventLoop loop;
+    QObject::connect(&model, signal, &loop, [&](Value emitted) {
+        value = emitted;
+        loop.quit();
+    });
+    begin();
+    loop.exec();
+    return value;
+}
 
 // The exit status that tells how a run ended.
 int exitCodeFor(RunEnding ending);

@@ -48,10 +48,6 @@ protected:
     static QString project() { return Paths::gameFolder() + "/" + testkit::sampleTop; }
     static QString lastRun() { return testkit::standinRuns(project()).last().join(' '); }
     static bool gameGone() { return testkit::waitUntilGone(testkit::standinPid(project())); }
-    void startOver() {
-        QDir(Paths::supportRoot()).removeRecursively();
-        testkit::serveSampleGame(server, "game_seconds=1");
-    }
 
     const QString gamePath = "/varnel/godot_brennick/archive/refs/heads/main.zip";
     const QString enginePath = QUrl(testkit::sampleEngine().archiveUrl()).path();
