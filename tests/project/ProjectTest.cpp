@@ -29,26 +29,41 @@ QString keys(const QString& events) {
     return entries.isEmpty() ? QString() : entries.first().keys;
 }
 
-TEST(Controls, ActionsOfTheInputSectionWithTheLabelOfEachEventFormat) {
-    const QString w = event("Key", "\"keycode\":0,\"physical_keycode\":87");
-    const std::pair<QString, QString> cases[] = {
-        {event("Key", "\"scancode\":87,\"physical_scancode\":0"), "W"},
-        {event("Key", "\"scancode\":0,\"physical_scancode\":16777232"), "Up"},
-        {event("Key", "\"keycode\":0,\"physical_keycode\":0,\"key_label\":4194320"), "Up"},
-        {event("Key", "\"keycode\":65,\"physical_keycode\":87"), "A"},
-        {event("Key", "\"keycode\":0,\"physical_keycode\":0,\"key_label\":0"), ""},
-        {event("Key", "\"keycode\":99999999999999999999,\"physical_keycode\":32"), "Space"},
-        {event("MouseButton", "\"button_index\":5"), "Scroll down"},
-        {event("MouseButton", "\"button_index\":6"), "Mouse button"},
-        {event("JoypadMotion", "\"axis\":1,\"axis_value\":-1.0"), "Left stick"},
-        {event("JoypadMotion", "\"axis\":2"), "Right stick"},
-        {event("JoypadMotion", "\"axis\":5"), "Gamepad trigger"},
-        {event("JoypadButton", "\"button_index\":11"), "Gamepad button 11"},
-        {event("MouseMotion", "\"button_mask\":0"), ""},
-        {w + ", " + event("JoypadMotion", "\"axis\":0") + ", " + w, "W / Left stick"}, // no repeats
+TEST(Controls, LabelsEachEventFormat) {
+    const auto key = [](const char* properties) { return event("Key", properties); };
+    const auto axis = [](const char* properties) { return event("JoypadMotion", properties); };
+    const auto mouse = [](const char* properties) { return event("MouseButton", properties); };
+    const QString w = key("\"keycode\":0,\"physical_keycode\":87");
+    const struct { const char* name; QString label, events; } rows[] = {
+        {.name = "3 key", .label = "W", .events = key("\"scancode\":87,\"physical_scancode\":0")},
+        {.name = "3 physical", .label = "Up",
+         .events = key("\"scancode\":0,\"physical_scancode\":16777232")},
+        {.name = "4 label", .label = "Up",
+         .events = key("\"keycode\":0,\"physical_keycode\":0,\"key_label\":4194320")},
+        {.name = "4 key first", .label = "A",
+         .events = key("\"keycode\":65,\"physical_keycode\":87")},
+        {.name = "4 none", .label = "",
+         .events = key("\"keycode\":0,\"physical_keycode\":0,\"key_label\":0")},
+        {.name = "overflow", .label = "Space",
+         .events = key("\"keycode\":99999999999999999999,\"physical_keycode\":32")},
+        {.name = "wheel", .label = "Scroll down", .events = mouse("\"button_index\":5")},
+        {.name = "mouse", .label = "Mouse button", .events = mouse("\"button_index\":6")},
+        {.name = "left", .label = "Left stick", .events = axis("\"axis\":1,\"axis_value\":-1.0")},
+        {.name = "right", .label = "Right stick", .events = axis("\"axis\":2")},
+        {.name = "trigger", .label = "Gamepad trigger", .events = axis("\"axis\":5")},
+        {.name = "pad", .label = "Gamepad button 11",
+         .events = event("JoypadButton", "\"button_index\":11")},
+        {.name = "motion", .label = "", .events = event("MouseMotion", "\"button_mask\":0")},
+        {.name = "no repeats", .label = "W / Left stick",
+         .events = w + ", " + axis("\"axis\":0") + ", " + w},
     };
-    for (const auto& [events, label] : cases)
-        EXPECT_EQ(keys(events), label) << events;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(keys(row.events), row.label);
+    }
+}
+
+TEST(Controls, ListsTheGamesOwnActionsOfTheInputSection) {
     const QString space = event("Key", "\"keycode\":0,\"physical_keycode\":32");
     QString text = input(action("move_forward", {event("Key", "\"keycode\":87")}) +
                          action("ui_accept", {space}) + "dash={ \"events\": [" + space + "] }\n" +
@@ -65,18 +80,34 @@ TEST(Controls, ActionsOfTheInputSectionWithTheLabelOfEachEventFormat) {
         << "quoted names and indented lines belong to the action above";
     EXPECT_NE(entries[0].id, entries[1].id);
     EXPECT_TRUE(parseControls("config_version=4\n" + action("jump", {space})).isEmpty());
-    const std::pair<qint64, QString> labels[] = {
-        {32, "Space"}, {16777217, "Esc"}, {4194305, "Esc"}, {4194322, "Down"},
-        {48, "0"},     {90, "Z"},         {58, "Key 58"},   {97, "Key 97"},
+}
+
+TEST(Controls, NamesKeysByTheCodesOfEitherEngine) {
+    const struct { const char* name; qint64 code; QString label; } rows[] = {
+        {.name = "space", .code = 32, .label = "Space"},
+        {.name = "3 escape", .code = 16777217, .label = "Esc"},
+        {.name = "4 escape", .code = 4194305, .label = "Esc"},
+        {.name = "4 down", .code = 4194322, .label = "Down"},
+        {.name = "digit", .code = 48, .label = "0"}, {.name = "letter", .code = 90, .label = "Z"},
+        {.name = "colon", .code = 58, .label = "Key 58"},
+        {.name = "lower case", .code = 97, .label = "Key 97"},
     };
-    for (const auto& [code, label] : labels)
-        EXPECT_EQ(detail::keyLabel(code), label) << code;
-    const std::pair<QString, QString> names[] = {
-        {"player_jump", "Jump"}, {"player", "Player"}, {"Player_jump", "Player jump"},
-        {"player__aim", "Aim"},  {"___", ""},          {"ßprint", "SSprint"},
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(detail::keyLabel(row.code), row.label);
+    }
+}
+
+TEST(Controls, NamesAnActionInWordsWithoutItsPrefix) {
+    const struct { const char* name; QString shown; } rows[] = {
+        {.name = "player_jump", .shown = "Jump"}, {.name = "player", .shown = "Player"},
+        {.name = "Player_jump", .shown = "Player jump"}, {.name = "player__aim", .shown = "Aim"},
+        {.name = "___", .shown = ""}, {.name = "ßprint", .shown = "SSprint"},
     };
-    for (const auto& [name, shown] : names)
-        EXPECT_EQ(detail::humanize(name), shown) << name;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(detail::humanize(row.name), row.shown);
+    }
 }
 
 class ProjectTest : public IsolatedTest {
@@ -95,14 +126,21 @@ protected:
     }
 };
 
-TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadableFile) {
-    const std::pair<QString, QString> versions[] = {
-        {"config_version=5\n", "4.1.4"},   {"config_version=+6\n", "4.1.4"},
-        {"config_version=4\n", "3.5.3"},   {"config_version=\"5\"\n", "3.5.3"},
-        {"config_version=5.0\n", "3.5.3"}, {"config_version=99999999999999999999\n", "3.5.3"},
+// An unreadable config version is Godot 3's.
+TEST_F(ProjectTest, TheEngineReleaseFollowsTheConfigVersion) {
+    const struct { const char* name; QString release; } rows[] = {
+        {.name = "5", .release = "4.1.4"}, {.name = "+6", .release = "4.1.4"},
+        {.name = "4", .release = "3.5.3"}, {.name = "\"5\"", .release = "3.5.3"},
+        {.name = "5.0", .release = "3.5.3"}, {.name = "99999999999999999999", .release = "3.5.3"},
     };
-    for (const auto& [line, release] : versions)
-        EXPECT_EQ(with(line + "config/features=\"4.1\"\n").engineVersion, release) << line;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString text = QString("config_version=%1\nconfig/features=\"4.1\"\n").arg(row.name);
+        EXPECT_EQ(with(text).engineVersion, row.release);
+    }
+}
+
+TEST_F(ProjectTest, TheNameIsTheFirstConfigNameElseTheFolders) {
     EXPECT_EQ(with("config/name=\"Say \"hi\"\"\n").projectName, "Say \"hi");
     EXPECT_EQ(with("config_version=5\r\nconfig/name_suffix=\"x\"\n  \tconfig/name=\"B\"  \r\n"
                    "config/name=\"second\"\n")
@@ -110,41 +148,66 @@ TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadable
               "B");
     EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName,
               "My Game");
+}
+
+TEST_F(ProjectTest, CSharpIsToldByTheFeaturesOrASolutionAtTheTop) {
     EXPECT_TRUE(with("config/features=PackedStringArray(\"4.2\", \"C#\")\n").usesCSharp);
     for (const char* file : {"Brennick.sln", ".hidden.csproj"})
         EXPECT_TRUE(inspect(project({{file, "x"}})).usesCSharp) << file;
     for (const char* file : {"Player.cs", "sub/B.sln"})
         EXPECT_FALSE(inspect(project({{file, "x"}})).usesCSharp) << file;
-    // The layer names tell the dimension; without them, the main scene's root node does.
+}
+
+TEST_F(ProjectTest, TheLayerNamesTellTheDimensionElseTheMainScenesRoot) {
     const QString main = "run/main_scene=\" res://s/m=1.tscn\"\n";
-    const QByteArray spatial = "[node name=\"Main\" type=\"Spatial\"]\n";
-    const std::tuple<QString, QByteArray, bool> dimensions[] = {
-        {"2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n", "", true},
-        {"2d_render/layer_1=\"a\"\n" + main, spatial, false},
-        {main, spatial, true},
-        {main, "[node name=\"Main\" type=\"Node3D\"]\n", true},
-        {main, "[node name=\"Main\" type=\"Node2D\"]\n", false},
+    const struct { const char* name; QString text; const char* root; bool is3D; } rows[] = {
+        {.name = "3D layers", .text = "2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n",
+         .root = "", .is3D = true},
+        {.name = "2D layers", .text = "2d_render/layer_1=\"a\"\n" + main, .root = "Spatial",
+         .is3D = false},
+        {.name = "Spatial", .text = main, .root = "Spatial", .is3D = true},
+        {.name = "Node3D", .text = main, .root = "Node3D", .is3D = true},
+        {.name = "Node2D", .text = main, .root = "Node2D", .is3D = false},
     };
-    for (const auto& [text, scene, is3D] : dimensions)
-        EXPECT_EQ(inspect(project({{"project.godot", text.toUtf8()}, {"s/m=1.tscn", scene}})).is3D,
-                  is3D)
-            << text;
-    const std::tuple<QString, QByteArray, QString, QString> licences[] = {
-        {"LICENSE", "MIT License\n\nCopyright (c) V\nCopyright O\n", "MIT License",
-         "Copyright (c) V"},
-        {"COPYING", "  GNU GPL\t\n  COPYRIGHT (C) FSF  \n", "GNU GPL", "COPYRIGHT (C) FSF"},
-        {"LICENSE", "\n\n\n", "See LICENSE", ""},
-        {"LICENSE.md", "Copyright (c) 2007 A. \\\r\n GNU GENERAL PUBLIC LICENSE\r\nVersion 3\r\n",
-         "GNU GPL v3", "Copyright (c) 2007 A."},
-        {"LICENSE.txt", "Copyright (c) A \\\nAll rights reserved.\n", "See LICENSE",
-         "Copyright (c) A"},
-        {"LICENSE", "\xFF\xFE not UTF-8", "No licence file found in the repository", ""},
-    };
-    for (const auto& [file, text, name, copyright] : licences) {
-        const GameInfo info = inspect(project({{file, text}}));
-        EXPECT_EQ(info.licenseName, name) << text;
-        EXPECT_EQ(info.copyrightLine, copyright) << text;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QByteArray scene = QByteArray("[node name=\"Main\" type=\"") + row.root + "\"]\n";
+        const QString dir = project({{"project.godot", row.text.toUtf8()}, {"s/m=1.tscn", scene}});
+        EXPECT_EQ(inspect(dir).is3D, row.is3D);
     }
+}
+
+TEST_F(ProjectTest, TheLicenceAndCopyrightComeFromTheLicenceFile) {
+    const struct {
+        const char* name;
+        QString file;
+        QByteArray text;
+        QString licence, copyright;
+    } rows[] = {
+        {.name = "MIT", .file = "LICENSE", .text = "MIT License\n\nCopyright (c) V\nCopyright O\n",
+         .licence = "MIT License", .copyright = "Copyright (c) V"},
+        {.name = "indented", .file = "COPYING", .text = "  GNU GPL\t\n  COPYRIGHT (C) FSF  \n",
+         .licence = "GNU GPL", .copyright = "COPYRIGHT (C) FSF"},
+        {.name = "blank", .file = "LICENSE", .text = "\n\n\n", .licence = "See LICENSE",
+         .copyright = ""},
+        {.name = "GPL after a break", .file = "LICENSE.md",
+         .text = "Copyright (c) 2007 A. \\\r\n GNU GENERAL PUBLIC LICENSE\r\nVersion 3\r\n",
+         .licence = "GNU GPL v3", .copyright = "Copyright (c) 2007 A."},
+        {.name = "unknown", .file = "LICENSE.txt",
+         .text = "Copyright (c) A \\\nAll rights reserved.\n", .licence = "See LICENSE",
+         .copyright = "Copyright (c) A"},
+        {.name = "not UTF-8", .file = "LICENSE", .text = "\xFF\xFE not UTF-8",
+         .licence = "No licence file found in the repository", .copyright = ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const GameInfo info = inspect(project({{row.file, row.text}}));
+        EXPECT_EQ(info.licenseName, row.licence);
+        EXPECT_EQ(info.copyrightLine, row.copyright);
+    }
+}
+
+TEST_F(ProjectTest, TheSummaryIsTheFirstParagraphOfTheFirstReadme) {
     EXPECT_EQ(detail::summary("# Title\n[![build](b.svg)](ci)\n![shot](s.png)\n---\n\n"
                               "  A fast shooter. \\\nMore.\n"),
               "A fast shooter.");
@@ -186,7 +249,7 @@ TEST(LicenceNames, CommonLicencesAreKnownByTheirWording) {
         {.name = "The Unlicense",
          .text = "This is free and unencumbered software released into the public domain."},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(licenceName(row.text), row.name);
     }
@@ -194,19 +257,21 @@ TEST(LicenceNames, CommonLicencesAreKnownByTheirWording) {
 }
 
 TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHiddenOrLinked) {
-    const std::tuple<QStringList, std::optional<QString>> cases[] = {
-        {{"project.godot", "sub/project.godot"}, ""},
-        {{"a/b/c/project.godot"}, "/a/b/c"},
-        {{"a/b/c/d/project.godot"}, std::nullopt},
-        {{"a/b/c/project.godot", "z/y/project.godot"}, "/z/y"},
-        {{".git/project.godot", "src/game/project.godot"}, "/src/game"},
+    const struct { const char* name; QStringList files; std::optional<QString> found; } rows[] = {
+        {.name = "top", .files = {"project.godot", "sub/project.godot"}, .found = ""},
+        {.name = "third level", .files = {"a/b/c/project.godot"}, .found = "/a/b/c"},
+        {.name = "fourth level", .files = {"a/b/c/d/project.godot"}, .found = std::nullopt},
+        {.name = "shallowest", .files = {"a/b/c/project.godot", "z/y/project.godot"},
+         .found = "/z/y"},
+        {.name = "not hidden", .files = {".git/project.godot", "src/game/project.godot"},
+         .found = "/src/game"},
     };
-    for (const auto& [files, found] : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         const QString dir = project({});
-        for (const QString& file : files)
+        for (const QString& file : row.files)
             testkit::writeFile(dir, file, {});
-        EXPECT_EQ(findProject(dir), found ? std::optional(dir + *found) : std::nullopt)
-            << files.first();
+        EXPECT_EQ(findProject(dir), row.found ? std::optional(dir + *row.found) : std::nullopt);
     }
     const QString dir = project({{"top/x", ""}});
     testkit::writeFile(scratch(), "outside/project.godot", {});
@@ -215,13 +280,20 @@ TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHidden
     EXPECT_EQ(findProject(dir), std::nullopt);
 }
 
-TEST(ProjectFile, EngineReleases) {
-    const std::tuple<qint64, QString, QString> releases[] = {
-        {3, "\"4.2\"", "3.5.3"}, {4, "\"4.0\"", "4.0.4"}, {4, "\"4.4\", \"Mobile\"", "4.4.1"},
-        {4, "\"4.5\"", "4.5"},   {4, "\"4.25\"", "4.3"},  {4, "", "4.3"},
+// A known feature version's newest patch release; else Godot 3's or 4's standard one.
+TEST(ProjectFile, TheFeatureVersionPicksTheEngineRelease) {
+    const struct { const char* name; qint64 major; QString features, release; } rows[] = {
+        {.name = "3", .major = 3, .features = "\"4.2\"", .release = "3.5.3"},
+        {.name = "4.0", .major = 4, .features = "\"4.0\"", .release = "4.0.4"},
+        {.name = "4.4", .major = 4, .features = "\"4.4\", \"Mobile\"", .release = "4.4.1"},
+        {.name = "4.5", .major = 4, .features = "\"4.5\"", .release = "4.5"},
+        {.name = "unknown", .major = 4, .features = "\"4.25\"", .release = "4.3"},
+        {.name = "none", .major = 4, .features = "", .release = "4.3"},
     };
-    for (const auto& [major, features, release] : releases)
-        EXPECT_EQ(engineVersion(major, "PackedStringArray(" + features + ")"), release) << features;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(engineVersion(row.major, "PackedStringArray(" + row.features + ")"), row.release);
+    }
 }
 
 } // namespace
