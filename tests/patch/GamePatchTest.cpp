@@ -60,7 +60,7 @@ protected:
     }
 };
 
-TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrencesOrNeitherDoes) {
+TEST_F(GamePatchTest, ASaveThatFailsLeavesBothScriptsAsTheyWere) {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -73,7 +73,10 @@ TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrencesOrNeitherD
         << failed.join('\n');
     EXPECT_EQ(script(playerPath), player);
     EXPECT_EQ(script(bulletPath), bullet);
-    EXPECT_EQ(patch({}, {}, true),
+}
+
+TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrences) {
+    EXPECT_EQ(patch(player, bullet, true),
               QStringList{"Applied hip-fire change (gun fires when not aiming, less accurate)."});
     EXPECT_EQ(patch({}, {}, true), QStringList{}) << "an applied change is silent";
     EXPECT_EQ(script(playerPath), patchedPlayer);
@@ -81,23 +84,27 @@ TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrencesOrNeitherD
 }
 
 TEST_F(GamePatchTest, ScriptsThatLookDifferentAreLeftAsTheyWere) {
-    const std::tuple<QByteArray, QByteArray, const char*> cases[] = {
-        {QByteArray(), bullet, nullptr},
-        {player, "extends Node\n\xC3", nullptr},
-        {QByteArray(player).replace("\tif current_weapon", ""), bullet, "player"},
-        {player, QByteArray(bullet).replace("basis.z", ""), "bullet"},
-        {patchedPlayer, bullet, "player"},
-        {player, patchedBullet, "bullet"},
+    const struct { const char* name; QByteArray player, bullet; const char* differs{}; } rows[] = {
+        {.name = "no player", .player = QByteArray(), .bullet = bullet},
+        {.name = "bullet not UTF-8", .player = player, .bullet = "extends Node\n\xC3"},
+        {.name = "player anchor gone",
+         .player = QByteArray(player).replace("\tif current_weapon", ""), .bullet = bullet,
+         .differs = "player"},
+        {.name = "bullet anchor gone", .player = player,
+         .bullet = QByteArray(bullet).replace("basis.z", ""), .differs = "bullet"},
+        {.name = "player changed", .player = patchedPlayer, .bullet = bullet, .differs = "player"},
+        {.name = "bullet changed", .player = player, .bullet = patchedBullet, .differs = "bullet"},
     };
-    for (const auto& [playerText, bulletText, differs] : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         const QString why =
-            differs ? QString("the game's %1 script looks different from what was expected.")
-                          .arg(differs)
-                    : "game scripts not found.";
-        EXPECT_EQ(patch(playerText, bulletText, false),
+            row.differs ? QString("the game's %1 script looks different from what was expected.")
+                              .arg(row.differs)
+                        : "game scripts not found.";
+        EXPECT_EQ(patch(row.player, row.bullet, false),
                   QStringList{"Hip-fire change skipped: " + why});
-        EXPECT_EQ(script(playerPath), playerText);
-        EXPECT_EQ(script(bulletPath), bulletText);
+        EXPECT_EQ(script(playerPath), row.player);
+        EXPECT_EQ(script(bulletPath), row.bullet);
     }
 }
 
