@@ -6,10 +6,6 @@
 
 using enum FailureAction;
 
-RunOutcome ended(QStringList output, int exitCode = 255, bool signalled = false) {
-    return RunOutcome{exitCode, 0.4, signalled, std::move(output)};
-}
-
 // What Godot 3.2.3 prints on a driver that offers only OpenGL 2.1, and on a first run whose
 // imported copies are gone; the rest as Godot 4 words it.
 TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLines) {
@@ -40,90 +36,71 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLines) {
         "ERROR: start: Failed loading scene: res://Main.tscn"};
     const QString graphics = "The graphics driver cannot run the game's renderer";
     const QString files = "Some game files could not be loaded; try Reinstall in Settings.";
-    const struct Row {
-        const char* name;
-        RunOutcome outcome;
-        FailureAction action;
-        QString cause; // none named when empty
-        bool compatible = false;
-    } rows[] = {
-        {.name = "no OpenGL 3", .outcome = ended(sound + gl21), .action = CompatibilityGraphics,
-         .cause = graphics},
-        {.name = "not even compatible", .outcome = ended(gl21), .action = None,
+    const QString jump = "SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
+                         "'KinematicBody'.";
+    const QString unsupported = "Your video card drivers seem not to support the required ";
+    const auto older = CompatibilityGraphics;
+    const struct { const char* name; QStringList lines; FailureAction action; QString cause = {};
+                   bool compatible = false; int exit = 255; bool signalled = false; } rows[] = {
+        {.name = "no OpenGL 3", .lines = sound + gl21, .action = older, .cause = graphics},
+        {.name = "not even compatible", .lines = gl21, .action = None,
          .cause = "not even with compatibility graphics", .compatible = true},
-        {.name = "no Vulkan",
-         .outcome = ended({"ERROR: Your video card drivers seem not to support the required Vulkan "
-                           "or Direct3D 12 version."}),
-         .action = CompatibilityGraphics, .cause = graphics},
-        {.name = "no OpenGL",
-         .outcome = ended({"ERROR: Unable to initialize OpenGL video driver."}),
-         .action = CompatibilityGraphics, .cause = graphics},
+        {.name = "no Vulkan", .lines = {"ERROR: " + unsupported + "Vulkan or Direct3D 12 version."},
+         .action = older, .cause = graphics},
+        {.name = "no GL", .lines = {"ERROR: Unable to initialize OpenGL video driver."},
+         .action = older, .cause = graphics},
         {.name = "wrong Vulkan",
-         .outcome = ended({"ERROR: vkCreateInstance failed with VK_ERROR_INCOMPATIBLE_DRIVER"}),
-         .action = CompatibilityGraphics, .cause = graphics},
-        {.name = "no display",
-         .outcome = ended({banner, "ERROR: initialize: X11 Display is not available"}),
+         .lines = {"ERROR: vkCreateInstance failed with VK_ERROR_INCOMPATIBLE_DRIVER"},
+         .action = older, .cause = graphics},
+        {.name = "no display", .lines = {banner, "ERROR: initialize: X11 Display is not available"},
          .action = None,
          .cause = "The game found no screen to draw on (the display \":99\" could not be opened)."},
-        {.name = "import gone", .outcome = ended(importGone), .action = SetUpAgain,
+        {.name = "import gone", .lines = importGone, .action = SetUpAgain,
          .cause = "Files that the first-time setup makes"},
-        {.name = "resource gone", .outcome = ended(importGone.mid(2)), .action = Reinstall,
-         .cause = files},
-        {.name = "no main scene",
-         .outcome = ended({"ERROR: Can't run project: no main scene defined."}),
+        {.name = "resource gone", .lines = importGone.mid(2), .action = Reinstall, .cause = files},
+        {.name = "no main scene", .lines = {"ERROR: Can't run project: no main scene defined."},
          .action = Reinstall, .cause = files},
-        {.name = "script error",
-         .outcome = ended({"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in "
-                           "base 'KinematicBody'.",
-                           "   At: res://Player.gd:12."}),
-         .action = None,
-         .cause = "code: \"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
-                  "'KinematicBody'.\". A newer version"},
+        {.name = "script error", .lines = {jump, "   At: res://Player.gd:12."}, .action = None,
+         .cause = "code: \"" + jump + "\". A newer version"},
         // Godot's crash handler ends with abort(); the line names the signal that began it.
         {.name = "crash",
-         .outcome =
-             ended({"handle_crash: Program crashed with signal 11", "Dumping the backtrace."}, 6,
-                   true),
-         .action = None, .cause = "The game crashed (segmentation fault, signal 11)."},
-        {.name = "killed", .outcome = ended({banner}, 9, true), .action = None,
-         .cause = "The game crashed (killed, signal 9)."},
+         .lines = {"handle_crash: Program crashed with signal 11", "Dumping the backtrace."},
+         .action = None, .cause = "The game crashed (segmentation fault, signal 11).", .exit = 6,
+         .signalled = true},
+        {.name = "killed", .lines = {banner}, .action = None,
+         .cause = "The game crashed (killed, signal 9).", .exit = 9, .signalled = true},
         // The renderer banner, Godot 4 recovering by itself, sound.
         {.name = "no cause",
-         .outcome = ended(QStringList{"OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)",
-                                      "WARNING: Your video card drivers seem not to support the "
-                                      "required Vulkan version, switching to OpenGL 3.",
-                                      "WARNING: Your video card drivers seem not to support the "
-                                      "required OpenGL 3.3 version, switching to ANGLE."} +
-                          sound),
-         .action = None, .cause = ""},
+         .lines = QStringList{"OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)",
+                              "WARNING: " + unsupported + "Vulkan version, switching to OpenGL 3.",
+                              "WARNING: " + unsupported + "OpenGL 3.3 version, switching to "
+                                                          "ANGLE."} + sound, .action = None},
     };
     qputenv("DISPLAY", ":99");
     qunsetenv("WAYLAND_DISPLAY");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const Failure failure = explainOutcome(row.outcome, {false, "", row.compatible});
+        const RunOutcome outcome{row.exit, 0.4, row.signalled, row.lines};
+        const Failure failure = explainOutcome(outcome, {false, "", row.compatible});
         EXPECT_EQ(failure.action, row.action);
         EXPECT_TRUE(failure.headline.contains(row.cause)) << failure.headline;
         EXPECT_EQ(failure.headline.endsWith("open. Last log lines:"), row.cause.isEmpty())
             << failure.headline;
     }
     qunsetenv("DISPLAY");
-    EXPECT_TRUE(explainOutcome(ended({"Can't open display"}), {})
+    EXPECT_TRUE(explainOutcome({255, 0.4, false, {"Can't open display"}}, {})
                     .headline.contains("(DISPLAY is not set)"));
 }
 
-TEST(OutcomeExplanation, ShowsTheLast30LinesButNamesACauseBeforeThem) {
+// The seconds round half to even.
+TEST(OutcomeExplanation, ShowsTheSecondsAndTheLast30LinesButNamesACauseBeforeThem) {
     QStringList output{"Failed loading resource: res://a.tscn"};
     for (int i = 1; i <= 30; ++i)
         output << QString::number(i);
     const Failure failure = explainOutcome({0, 2.5, false, output}, {});
-    EXPECT_TRUE(failure.headline.contains("so it did not stay open. Some game")) << failure.headline;
+    EXPECT_TRUE(failure.headline.startsWith(
+        "The game closed after 2 seconds (exit code 0), so it did not stay open. Some game"));
     EXPECT_EQ(failure.lines, output.mid(1));
-}
-
-TEST(OutcomeExplanation, RoundsTheSecondsHalfToEven) {
-    EXPECT_TRUE(explainOutcome({0, 2.5, false, {}}, {})
-                    .headline.startsWith("The game closed after 2 seconds (exit code 0)"));
     EXPECT_EQ(explainOutcome({-1, 9.6, false, {}}, {}).headline,
               "The game closed after 10 seconds (exit code -1), so it did not stay open. Last log "
               "lines:");

@@ -51,20 +51,18 @@ TEST_F(EngineManagerTest, ResumesAndVerifiesTheDownloadAndReplacesTheEarlierBuil
               QStringList{"data/Brennick/Engine/godot-4.2.2/data/readme.txt"});
 }
 
-TEST_F(EngineManagerTest, APlatformWithoutABuildIsToldBeforeAnyDownload) {
-    const EngineSpec old{3, "3.5.3", false}; // no official build for 64-bit ARM Linux
+// A platform without a build is told before any download.
+TEST_F(EngineManagerTest, AFailedInstallLeavesTheEarlierInstallAndNothingElse) {
+    const EngineSpec old{3, "3.5.3", false};
     EXPECT_EQ(
         failureOf([&] { EngineManager::install(old, LinuxArm64, makeDownloader(), log, token); }),
-        old.unsupportedReason(LinuxArm64));
+        "Godot 3.5.3 has no official build for 64-bit ARM Linux, so this game can't be set up on "
+        "this computer.");
     EXPECT_EQ(downloadersMade, 0);
-}
-
-TEST_F(EngineManagerTest, AFailedInstallLeavesTheEarlierInstallAndNothingElse) {
     const QString asset = spec.assetName();
     const QByteArray zip = engineZip(), cut = zip.chopped(30);
-    const struct { const char* name; QByteArray archive, sums; QString sentence; } rows[] = {
-        {.name = "no checksum list", .archive = zip, .sums = {},
-         .sentence = "The server answered with HTTP 404."},
+    const struct { const char* name; QByteArray archive, sums = {}; QString sentence; } rows[] = {
+        {.name = "no list", .archive = zip, .sentence = "The server answered with HTTP 404."},
         {.name = "not listed", .archive = zip, .sums = testkit::sumsLine(zip, asset + ".old"),
          .sentence = "Godot's checksum list has no entry for " + asset +
                      ", so the download can't be verified."},
@@ -80,7 +78,7 @@ TEST_F(EngineManagerTest, AFailedInstallLeavesTheEarlierInstallAndNothingElse) {
         testkit::HttpTestServer own;
         own.useAsHostingService();
         own.setRoute(QUrl(spec.archiveUrl()).path(), row.archive);
-        if (!row.sums.isEmpty()) // else no checksum list
+        if (!row.sums.isEmpty())
             own.setRoute(QUrl(spec.checksumUrl()).path(), row.sums);
         EXPECT_EQ(failureOf([this] { install(); }), row.sentence);
         EXPECT_EQ(tree(), earlierOnly);
@@ -126,37 +124,32 @@ void writeProgram(const QString& path, QFile::Permissions permissions = runnable
 
 using EngineTest = IsolatedTest;
 
-TEST(EngineSpec, NamesTheOfficialBuildForEachPlatformOrSaysThereIsNone) {
+// `asset` is the official archive's name between "Godot_v<version>-stable_" and ".zip"; none when
+// the platform has no official build.
+TEST_F(EngineTest, AGameGetsTheOfficialBuildOfItsVersionLanguageAndPlatformFromTheNamedHost) {
     const struct { const char* name; Platform os; EngineSpec godot; QString asset = {}; } rows[] = {
         {.name = "mac 3 .NET", .os = MacOS, .godot = {3, "3.5.3", true},
-         .asset = "Godot_v3.5.3-stable_mono_osx.universal.zip"},
-        {.name = "mac 4", .os = MacOS, .godot = {4, "4.2.1", false},
-         .asset = "Godot_v4.2.1-stable_macos.universal.zip"},
-        {.name = "linux 3", .os = LinuxX86_64, .godot = {3, "3.5.3", false},
-         .asset = "Godot_v3.5.3-stable_x11.64.zip"},
+         .asset = "mono_osx.universal"},
+        {.name = "mac 4", .os = MacOS, .godot = {4, "4.2.1", false}, .asset = "macos.universal"},
+        {.name = "linux 3", .os = LinuxX86_64, .godot = {3, "3.5.3", false}, .asset = "x11.64"},
         {.name = "linux 3 .NET", .os = LinuxX86_64, .godot = {3, "3.5.3", true},
-         .asset = "Godot_v3.5.3-stable_mono_x11_64.zip"},
+         .asset = "mono_x11_64"},
         {.name = "linux 4 .NET", .os = LinuxX86_64, .godot = {4, "4.3", true},
-         .asset = "Godot_v4.3-stable_mono_linux_x86_64.zip"},
-        {.name = "arm 4.2", .os = LinuxArm64, .godot = {4, "4.2", false},
-         .asset = "Godot_v4.2-stable_linux.arm64.zip"},
+         .asset = "mono_linux_x86_64"},
+        {.name = "arm 4.2", .os = LinuxArm64, .godot = {4, "4.2", false}, .asset = "linux.arm64"},
         {.name = "arm 4 .NET", .os = LinuxArm64, .godot = {4, "4.2.2", true},
-         .asset = "Godot_v4.2.2-stable_mono_linux_arm64.zip"},
+         .asset = "mono_linux_arm64"},
         {.name = "arm before 4.2", .os = LinuxArm64, .godot = {4, "4.1.4", false}},
-        {.name = "arm 3", .os = LinuxArm64, .godot = {3, "3.5.3", false}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(row.godot.assetName(row.os), row.asset);
-        EXPECT_EQ(row.godot.archiveUrl(row.os),
-                  row.asset.isEmpty() ? "" : row.godot.releaseBase() + row.asset);
-        EXPECT_EQ(row.godot.unsupportedReason(row.os)
-                      .startsWith("Godot " + row.godot.version + " has no"),
-                  row.asset.isEmpty());
+        const EngineSpec& godot = row.godot;
+        const QString asset =
+            row.asset.isEmpty() ? "" : "Godot_v" + godot.version + "-stable_" + row.asset + ".zip";
+        EXPECT_EQ(godot.assetName(row.os), asset);
+        EXPECT_EQ(godot.archiveUrl(row.os), asset.isEmpty() ? "" : godot.releaseBase() + asset);
+        EXPECT_EQ(godot.unsupportedReason(row.os).isEmpty(), !asset.isEmpty());
     }
-}
-
-TEST_F(EngineTest, AGameGetsTheBuildOfItsVersionAndLanguage) {
     GameInfo info;
     info.engineMajor = 4;
     info.engineVersion = "4.4.1";
@@ -165,9 +158,6 @@ TEST_F(EngineTest, AGameGetsTheBuildOfItsVersionAndLanguage) {
     EXPECT_EQ(dotnet.installFolder(), dataHome() + "/Brennick/Engine/godot-4.4.1-mono");
     EXPECT_EQ(dotnet.checksumUrl(), "http://127.0.0.1:9/godotengine/godot-builds/releases/download/"
                                     "4.4.1-stable/SHA512-SUMS.txt");
-}
-
-TEST_F(EngineTest, ReleasesComeFromTheHostingServiceTheEnvironmentNames) {
     qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:8123//");
     EXPECT_EQ(EngineSpec().releaseBase(),
               "http://127.0.0.1:8123/godotengine/godot/releases/download/3.5.3-stable/");
@@ -175,51 +165,44 @@ TEST_F(EngineTest, ReleasesComeFromTheHostingServiceTheEnvironmentNames) {
     EXPECT_TRUE(EngineSpec().releaseBase().startsWith("https://github.com/godotengine/"));
 }
 
-TEST(ChecksumList, TakesTheLastDigestListedForExactlyTheAsset) {
+// The digest listed last for exactly the asset; the file's is taken past two chunk boundaries.
+TEST_F(EngineTest, TheDownloadIsVerifiedAgainstTheDigestListedForItsAsset) {
     const QString asset = "Godot_v4.2.2-stable_linux.x86_64.zip", a(128, 'a'), b(128, 'b');
-    const struct { const char* name; QString text; std::optional<QString> digest; } rows[] = {
-        {.name = "binary mode, CRLF", .text = a.toUpper() + " *" + asset + "\r\n", .digest = a},
-        {.name = "among others",
-         .text = "\n" + b + "\n" + b + "  Godot_v4.2.2-stable_win64.zip\n" + a + "\t" + asset,
-         .digest = a},
-        {.name = "twice", .text = a + "  " + asset + "\n" + b + "  " + asset + "\n", .digest = b},
-        {.name = "no exact name", .text = a + "  " + asset.toLower() + "\n" + b + "  " + asset +
-                                          ".txt", .digest = std::nullopt},
+    const struct { const char* name; std::optional<QString> digest = {}; QString text; } rows[] = {
+        {.name = "binary mode, CRLF", .digest = a, .text = a.toUpper() + " *" + asset + "\r\n"},
+        {.name = "among others", .digest = a,
+         .text = "\n" + b + "\n" + b + "  Godot_v4.2.2-stable_win64.zip\n" + a + "\t" + asset},
+        {.name = "twice", .digest = b, .text = a + "  " + asset + "\n" + b + "  " + asset + "\n"},
+        {.name = "inexact", .text = a + "  " + asset.toLower() + "\n" + b + "  " + asset + ".txt"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(ChecksumList::digestFor(row.text, asset), row.digest);
     }
-}
-
-TEST_F(EngineTest, Sha512CoversAFileOfSeveralChunks) {
-    const QByteArray big(9 * 1024 * 1024 + 3, 'b'); // past two chunk boundaries
+    const QByteArray big(9 * 1024 * 1024 + 3, 'b');
     testkit::writeFile(scratch(), "big", big);
     EXPECT_EQ(EngineManager::sha512(scratch() + "/big"),
               QCryptographicHash::hash(big, QCryptographicHash::Sha512).toHex());
 }
 
-// Zips without modes lose the execute bit.
-TEST_F(EngineTest, DotNetBuildsAreFoundInAFolderOfTheirOwnAndMadeExecutable) {
-    const struct { const char* name; EngineSpec mono; QString path; } rows[] = {
-        {.name = "3", .mono = {3, "3.5.3", true},
-         .path = "Godot_v3.5.3-stable_mono_x11_64/Godot_v3.5.3-stable_mono_x11.64"},
-        {.name = "4", .mono = {4, "4.3", true},
-         .path = "Godot_v4.3-stable_mono_linux_x86_64/Godot_v4.3-stable_mono_linux.x86_64"},
+// .NET builds keep theirs in a folder of their own, and zips without modes lose the execute bit. A
+// bundle's is the one its Info.plist names, never one that cannot run or lies outside the bundle,
+// nor a document type's.
+TEST_F(EngineTest, TheProgramIsFoundWhereItsBuildKeepsIt) {
+    const struct { const char* name; EngineSpec mono; QString program; } dotnet[] = {
+        {.name = "3", .mono = {3, "3.5.3", true}, .program = "Godot_v3.5.3-stable_mono_x11.64"},
+        {.name = "4", .mono = {4, "4.3", true}, .program = "Godot_v4.3-stable_mono_linux.x86_64"},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : dotnet) {
         SCOPED_TRACE(row.name);
-        const QString folder = scratch() + "/" + row.mono.installFolderName();
-        writeProgram(folder + "/" + row.path, readable);
-        EXPECT_EQ(ProgramLookup::find(folder, row.mono.assetName(LinuxX86_64), LinuxX86_64),
-                  folder + "/" + row.path);
-        EXPECT_EQ(QFile::permissions(folder + "/" + row.path),
+        const QString folder = scratch() + "/" + row.mono.installFolderName(),
+                      asset = row.mono.assetName(LinuxX86_64),
+                      path = folder + "/" + asset.chopped(4) + "/" + row.program;
+        writeProgram(path, readable);
+        EXPECT_EQ(ProgramLookup::find(folder, asset, LinuxX86_64), path);
+        EXPECT_EQ(QFile::permissions(path),
                   readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther);
     }
-}
-
-// Never one that cannot run or lies outside the bundle, nor a document type's.
-TEST_F(EngineTest, ABundlesProgramIsTheOneItsInfoPlistNames) {
     const auto plist = [](const QByteArray& program) {
         return "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n<dict>\n<key>"
                "CFBundleDocumentTypes</key><array><dict><key>CFBundleExecutable</key><string>"
@@ -229,12 +212,8 @@ TEST_F(EngineTest, ABundlesProgramIsTheOneItsInfoPlistNames) {
     const QString godot = scratch() + "/mac/Godot.app/Contents/";
     writeProgram(godot + "MacOS/Godot");
     writeProgram(scratch() + "/Outside");
-    const struct Row {
-        const char* name;
-        QByteArray program;
-        QFile::Permissions mode;
-        std::optional<QString> found = {};
-    } rows[] = {
+    const struct { const char* name; QByteArray program; QFile::Permissions mode;
+                   std::optional<QString> found = {}; } rows[] = {
         {.name = "runs", .program = "Godot", .mode = runnable, .found = godot + "MacOS/Godot"},
         {.name = "cannot run", .program = "Godot", .mode = readable},
         {.name = "outside", .program = "../../../../Outside", .mode = runnable},

@@ -45,22 +45,20 @@ const QByteArray patchedBullet =
 class GamePatchTest : public IsolatedTest {
 protected:
     // Writes the two scripts (null: leaves that one as it is), patches, and answers the log.
-    QStringList patch(const QByteArray& playerText, const QByteArray& bulletText,
-                      bool expectApplied) {
+    QStringList patch(const QByteArray& playerText, const QByteArray& bulletText, bool applied) {
         if (!playerText.isNull())
             testkit::writeFile(scratch(), playerPath, playerText);
         if (!bulletText.isNull())
             testkit::writeFile(scratch(), bulletPath, bulletText);
         LogStore log;
-        EXPECT_EQ(GamePatch::applyHipFire(scratch(), log), expectApplied);
+        EXPECT_EQ(GamePatch::applyHipFire(scratch(), log), applied);
         return log.lines();
     }
-    QByteArray script(const QString& path) const {
-        return testkit::readFile(scratch() + "/" + path);
-    }
+    QByteArray script(const QString& path) { return testkit::readFile(scratch() + "/" + path); }
 };
 
-TEST_F(GamePatchTest, ASaveThatFailsLeavesBothScriptsAsTheyWere) {
+// A save that fails leaves both scripts as they were.
+TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrencesOrNeitherDoes) {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -73,10 +71,7 @@ TEST_F(GamePatchTest, ASaveThatFailsLeavesBothScriptsAsTheyWere) {
         << failed.join('\n');
     EXPECT_EQ(script(playerPath), player);
     EXPECT_EQ(script(bulletPath), bullet);
-}
-
-TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrences) {
-    EXPECT_EQ(patch(player, bullet, true),
+    EXPECT_EQ(patch({}, {}, true),
               QStringList{"Applied hip-fire change (gun fires when not aiming, less accurate)."});
     EXPECT_EQ(patch({}, {}, true), QStringList{}) << "an applied change is silent";
     EXPECT_EQ(script(playerPath), patchedPlayer);
@@ -97,10 +92,9 @@ TEST_F(GamePatchTest, ScriptsThatLookDifferentAreLeftAsTheyWere) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const QString why =
-            row.differs ? QString("the game's %1 script looks different from what was expected.")
-                              .arg(row.differs)
-                        : "game scripts not found.";
+        const QString why = row.differs ? QString("the game's %1 script looks different from what "
+                                                  "was expected.").arg(row.differs)
+                                        : "game scripts not found.";
         EXPECT_EQ(patch(row.player, row.bullet, false),
                   QStringList{"Hip-fire change skipped: " + why});
         EXPECT_EQ(script(playerPath), row.player);

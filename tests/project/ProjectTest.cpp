@@ -5,13 +5,16 @@
 #include "testkit/TestEnvironment.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 using namespace ProjectInspector;
 
 namespace {
 
-// An input-map event as the Godot editors write it, among properties the launcher ignores.
-QString event(const QString& type, const QString& properties) {
+// An input-map event as the Godot editors write it, among properties the launcher ignores;
+// `properties` are written name:value, the names unquoted.
+QString event(const QString& type, QString properties) {
+    properties.replace(QRegularExpression("(\\w+):"), "\"\\1\":");
     return QString("Object(InputEvent%1,\"device\":-1,%2,\"pressed\":false)").arg(type, properties);
 }
 
@@ -29,47 +32,52 @@ QString keys(const QString& events) {
     return entries.isEmpty() ? QString() : entries.first().keys;
 }
 
-TEST(Controls, LabelsEachEventFormat) {
+TEST(Controls, LabelsEachEventByItsKindAndKeyCode) {
     const auto key = [](const char* properties) { return event("Key", properties); };
     const auto axis = [](const char* properties) { return event("JoypadMotion", properties); };
     const auto mouse = [](const char* properties) { return event("MouseButton", properties); };
-    const QString w = key("\"keycode\":0,\"physical_keycode\":87");
-    const struct { const char* name; QString label, events; } rows[] = {
-        {.name = "3 key", .label = "W", .events = key("\"scancode\":87,\"physical_scancode\":0")},
-        {.name = "3 physical", .label = "Up",
-         .events = key("\"scancode\":0,\"physical_scancode\":16777232")},
-        {.name = "4 label", .label = "Up",
-         .events = key("\"keycode\":0,\"physical_keycode\":0,\"key_label\":4194320")},
-        {.name = "4 key first", .label = "A",
-         .events = key("\"keycode\":65,\"physical_keycode\":87")},
-        {.name = "4 none", .label = "",
-         .events = key("\"keycode\":0,\"physical_keycode\":0,\"key_label\":0")},
-        {.name = "overflow", .label = "Space",
-         .events = key("\"keycode\":99999999999999999999,\"physical_keycode\":32")},
-        {.name = "wheel", .label = "Scroll down", .events = mouse("\"button_index\":5")},
-        {.name = "mouse", .label = "Mouse button", .events = mouse("\"button_index\":6")},
-        {.name = "left", .label = "Left stick", .events = axis("\"axis\":1,\"axis_value\":-1.0")},
-        {.name = "right", .label = "Right stick", .events = axis("\"axis\":2")},
-        {.name = "trigger", .label = "Gamepad trigger", .events = axis("\"axis\":5")},
-        {.name = "pad", .label = "Gamepad button 11",
-         .events = event("JoypadButton", "\"button_index\":11")},
-        {.name = "motion", .label = "", .events = event("MouseMotion", "\"button_mask\":0")},
-        {.name = "no repeats", .label = "W / Left stick",
-         .events = w + ", " + axis("\"axis\":0") + ", " + w},
+    const QString w = key("keycode:0,physical_keycode:87");
+    const struct { const char* name; QString keys, event; } rows[] = {
+        {.name = "3 key", .keys = "W", .event = key("scancode:87,physical_scancode:0")},
+        {.name = "3 physical", .keys = "Up", .event = key("scancode:0,physical_scancode:16777232")},
+        {.name = "4 label", .keys = "Up",
+         .event = key("keycode:0,physical_keycode:0,key_label:4194320")},
+        {.name = "4 key first", .keys = "A", .event = key("keycode:65,physical_keycode:87")},
+        {.name = "4 none", .keys = "", .event = key("keycode:0,physical_keycode:0,key_label:0")},
+        {.name = "overflow", .keys = "Space",
+         .event = key("keycode:99999999999999999999,physical_keycode:32")},
+        {.name = "wheel", .keys = "Scroll down", .event = mouse("button_index:5")},
+        {.name = "mouse", .keys = "Mouse button", .event = mouse("button_index:6")},
+        {.name = "left", .keys = "Left stick", .event = axis("axis:1,axis_value:-1.0")},
+        {.name = "right", .keys = "Right stick", .event = axis("axis:2")},
+        {.name = "trigger", .keys = "Gamepad trigger", .event = axis("axis:5")},
+        {.name = "pad", .keys = "Gamepad button 11",
+         .event = event("JoypadButton", "button_index:11")},
+        {.name = "motion", .keys = "", .event = event("MouseMotion", "button_mask:0")},
+        {.name = "no repeats", .keys = "W / Left stick",
+         .event = w + ", " + axis("axis:0") + ", " + w},
+        {.name = "3 escape", .keys = "Esc", .event = key("scancode:16777217")},
+        {.name = "4 escape", .keys = "Esc", .event = key("keycode:4194305")},
+        {.name = "4 down", .keys = "Down", .event = key("keycode:4194322")},
+        {.name = "digit", .keys = "0", .event = key("keycode:48")},
+        {.name = "letter", .keys = "Z", .event = key("keycode:90")},
+        {.name = "colon", .keys = "Key 58", .event = key("keycode:58")},
+        {.name = "lower case", .keys = "Key 97", .event = key("keycode:97")},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(keys(row.events), row.label);
+        EXPECT_EQ(keys(row.event), row.keys);
     }
 }
 
-TEST(Controls, ListsTheGamesOwnActionsOfTheInputSection) {
-    const QString space = event("Key", "\"keycode\":0,\"physical_keycode\":32");
-    QString text = input(action("move_forward", {event("Key", "\"keycode\":87")}) +
+// Each in words, without the player's prefix.
+TEST(Controls, ListsTheGamesOwnActionsOfTheInputSectionByName) {
+    const QString space = event("Key", "keycode:0,physical_keycode:32");
+    QString text = input(action("move_forward", {event("Key", "keycode:87")}) +
                          action("ui_accept", {space}) + "dash={ \"events\": [" + space + "] }\n" +
                          action("player_jump", {space}) +
-                         action("\"shoot\"", {event("MouseButton", "\"button_index\":1")}) +
-                         " crouch={\n" + event("Key", "\"keycode\":4194326") + "\n}\n") +
+                         action("\"shoot\"", {event("MouseButton", "button_index:1")}) +
+                         " crouch={\n" + event("Key", "keycode:4194326") + "\n}\n") +
                    action("fire", {space});
     text.replace("\n", "\r\n");
     const QList<ControlEntry> entries = parseControls(text);
@@ -80,25 +88,6 @@ TEST(Controls, ListsTheGamesOwnActionsOfTheInputSection) {
         << "quoted names and indented lines belong to the action above";
     EXPECT_NE(entries[0].id, entries[1].id);
     EXPECT_TRUE(parseControls("config_version=4\n" + action("jump", {space})).isEmpty());
-}
-
-TEST(Controls, NamesKeysByTheCodesOfEitherEngine) {
-    const struct { const char* name; qint64 code; QString label; } rows[] = {
-        {.name = "space", .code = 32, .label = "Space"},
-        {.name = "3 escape", .code = 16777217, .label = "Esc"},
-        {.name = "4 escape", .code = 4194305, .label = "Esc"},
-        {.name = "4 down", .code = 4194322, .label = "Down"},
-        {.name = "digit", .code = 48, .label = "0"}, {.name = "letter", .code = 90, .label = "Z"},
-        {.name = "colon", .code = 58, .label = "Key 58"},
-        {.name = "lower case", .code = 97, .label = "Key 97"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(detail::keyLabel(row.code), row.label);
-    }
-}
-
-TEST(Controls, NamesAnActionInWordsWithoutItsPrefix) {
     const struct { const char* name; QString shown; } rows[] = {
         {.name = "player_jump", .shown = "Jump"}, {.name = "player", .shown = "Player"},
         {.name = "Player_jump", .shown = "Player jump"}, {.name = "player__aim", .shown = "Aim"},
@@ -126,26 +115,35 @@ protected:
     }
 };
 
-// An unreadable config version is Godot 3's.
-TEST_F(ProjectTest, TheEngineReleaseFollowsTheConfigVersion) {
-    const struct { const char* name; QString release; } rows[] = {
-        {.name = "5", .release = "4.1.4"}, {.name = "+6", .release = "4.1.4"},
-        {.name = "4", .release = "3.5.3"}, {.name = "\"5\"", .release = "3.5.3"},
-        {.name = "5.0", .release = "3.5.3"}, {.name = "99999999999999999999", .release = "3.5.3"},
+// An unreadable config version is Godot 3's; a known feature version gets its newest patch
+// release, any other Godot 4's standard one.
+TEST_F(ProjectTest, TheEngineReleaseFollowsTheConfigAndFeatureVersions) {
+    const struct { const char *name, *config, *release, *features = "\"4.1\""; } rows[] = {
+        {.name = "4", .config = "5", .release = "4.1.4"},
+        {.name = "signed", .config = "+6", .release = "4.1.4"},
+        {.name = "3", .config = "4", .release = "3.5.3"},
+        {.name = "quoted", .config = "\"5\"", .release = "3.5.3"},
+        {.name = "5.0", .config = "5.0", .release = "3.5.3"},
+        {.name = "overflow", .config = "99999999999999999999", .release = "3.5.3"},
+        {.name = "4.0", .config = "5", .release = "4.0.4", .features = "\"4.0\""},
+        {.name = "4.4", .config = "5", .release = "4.4.1", .features = "\"4.4\", \"Mobile\""},
+        {.name = "4.5", .config = "5", .release = "4.5", .features = "\"4.5\""},
+        {.name = "unknown", .config = "5", .release = "4.3", .features = "\"4.25\""},
+        {.name = "none", .config = "5", .release = "4.3", .features = ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const QString text = QString("config_version=%1\nconfig/features=\"4.1\"\n").arg(row.name);
+        const QString text = QString("config_version=%1\nconfig/features=PackedStringArray(%2)\n")
+                                 .arg(row.config, row.features);
         EXPECT_EQ(with(text).engineVersion, row.release);
     }
 }
 
 TEST_F(ProjectTest, TheNameIsTheFirstConfigNameElseTheFolders) {
     EXPECT_EQ(with("config/name=\"Say \"hi\"\"\n").projectName, "Say \"hi");
-    EXPECT_EQ(with("config_version=5\r\nconfig/name_suffix=\"x\"\n  \tconfig/name=\"B\"  \r\n"
-                   "config/name=\"second\"\n")
-                  .projectName,
-              "B");
+    const char* two = "config_version=5\r\nconfig/name_suffix=\"x\"\n  \tconfig/name=\"B\"  \r\n"
+                      "config/name=\"second\"\n";
+    EXPECT_EQ(with(two).projectName, "B");
     EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName,
               "My Game");
 }
@@ -177,55 +175,35 @@ TEST_F(ProjectTest, TheLayerNamesTellTheDimensionElseTheMainScenesRoot) {
     }
 }
 
+// Common licences are known by the wording of their real openings; what begins first names them.
 TEST_F(ProjectTest, TheLicenceAndCopyrightComeFromTheLicenceFile) {
-    const struct {
-        const char* name;
-        QString file;
-        QByteArray text;
-        QString licence, copyright;
-    } rows[] = {
+    const QString see = "See LICENSE", none = "No licence file found in the repository";
+    const struct { const char *name, *file, *text; QString licence, copy = {}; } rows[] = {
         {.name = "MIT", .file = "LICENSE", .text = "MIT License\n\nCopyright (c) V\nCopyright O\n",
-         .licence = "MIT License", .copyright = "Copyright (c) V"},
+         .licence = "MIT License", .copy = "Copyright (c) V"},
         {.name = "indented", .file = "COPYING", .text = "  GNU GPL\t\n  COPYRIGHT (C) FSF  \n",
-         .licence = "GNU GPL", .copyright = "COPYRIGHT (C) FSF"},
-        {.name = "blank", .file = "LICENSE", .text = "\n\n\n", .licence = "See LICENSE",
-         .copyright = ""},
+         .licence = "GNU GPL", .copy = "COPYRIGHT (C) FSF"},
+        {.name = "blank", .file = "LICENSE", .text = "\n\n\n", .licence = see},
         {.name = "GPL after a break", .file = "LICENSE.md",
          .text = "Copyright (c) 2007 A. \\\r\n GNU GENERAL PUBLIC LICENSE\r\nVersion 3\r\n",
-         .licence = "GNU GPL v3", .copyright = "Copyright (c) 2007 A."},
+         .licence = "GNU GPL v3", .copy = "Copyright (c) 2007 A."},
         {.name = "unknown", .file = "LICENSE.txt",
-         .text = "Copyright (c) A \\\nAll rights reserved.\n", .licence = "See LICENSE",
-         .copyright = "Copyright (c) A"},
-        {.name = "not UTF-8", .file = "LICENSE", .text = "\xFF\xFE not UTF-8",
-         .licence = "No licence file found in the repository", .copyright = ""},
+         .text = "Copyright (c) A \\\nAll rights reserved.\n", .licence = see,
+         .copy = "Copyright (c) A"},
+        {.name = "not UTF-8", .file = "LICENSE", .text = "\xFF\xFE not UTF-8", .licence = none},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const GameInfo info = inspect(project({{row.file, row.text}}));
         EXPECT_EQ(info.licenseName, row.licence);
-        EXPECT_EQ(info.copyrightLine, row.copyright);
+        EXPECT_EQ(info.copyrightLine, row.copy);
     }
-}
-
-TEST_F(ProjectTest, TheSummaryIsTheFirstParagraphOfTheFirstReadme) {
-    EXPECT_EQ(detail::summary("# Title\n[![build](b.svg)](ci)\n![shot](s.png)\n---\n\n"
-                              "  A fast shooter. \\\nMore.\n"),
-              "A fast shooter.");
-    EXPECT_EQ(detail::summary("# Only\n## Headings\n"), "");
-    EXPECT_EQ(inspect(project({{"readme.md", "Last\n"}, {"README", "Third\n"}})).summary, "Third");
-}
-
-// Real openings of the licence files; the wording that begins first names the file.
-TEST(LicenceNames, CommonLicencesAreKnownByTheirWording) {
     const QString mit = "Permission is hereby granted, free of charge, to any person obtaining a "
                         "copy\nof this software ... The above copyright notice and this permission "
                         "notice shall be included";
     const QString bsd = "Redistribution and use in source and binary forms, with or without\n"
                         "modification, are permitted provided that the following conditions\n";
-    const struct Row {
-        const char* name; // what the text is recognised as
-        QString text;
-    } rows[] = {
+    const struct { const char* name; QString text; } known[] = {
         {.name = "MIT License", .text = "MIT License\n\nCopyright (c) 2023 V\n\n" + mit},
         {.name = "BSD 2-Clause License", .text = bsd},
         {.name = "BSD 3-Clause License", .text = bsd + "3. Neither the name of the copyright"},
@@ -249,11 +227,19 @@ TEST(LicenceNames, CommonLicencesAreKnownByTheirWording) {
         {.name = "The Unlicense",
          .text = "This is free and unencumbered software released into the public domain."},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : known) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(licenceName(row.text), row.name);
     }
     EXPECT_EQ(licenceName(mit.left(mit.indexOf("The above"))), "") << "no notice clause: not MIT";
+}
+
+TEST_F(ProjectTest, TheSummaryIsTheFirstParagraphOfTheFirstReadme) {
+    EXPECT_EQ(detail::summary("# Title\n[![build](b.svg)](ci)\n![shot](s.png)\n---\n\n"
+                              "  A fast shooter. \\\nMore.\n"),
+              "A fast shooter.");
+    EXPECT_EQ(detail::summary("# Only\n## Headings\n"), "");
+    EXPECT_EQ(inspect(project({{"readme.md", "Last\n"}, {"README", "Third\n"}})).summary, "Third");
 }
 
 TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHiddenOrLinked) {
@@ -278,22 +264,6 @@ TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHidden
     QFile::link(scratch() + "/outside", dir + "/top/linked");
     QFile::link(dir + "/top", dir + "/top/loop");
     EXPECT_EQ(findProject(dir), std::nullopt);
-}
-
-// A known feature version's newest patch release; else Godot 3's or 4's standard one.
-TEST(ProjectFile, TheFeatureVersionPicksTheEngineRelease) {
-    const struct { const char* name; qint64 major; QString features, release; } rows[] = {
-        {.name = "3", .major = 3, .features = "\"4.2\"", .release = "3.5.3"},
-        {.name = "4.0", .major = 4, .features = "\"4.0\"", .release = "4.0.4"},
-        {.name = "4.4", .major = 4, .features = "\"4.4\", \"Mobile\"", .release = "4.4.1"},
-        {.name = "4.5", .major = 4, .features = "\"4.5\"", .release = "4.5"},
-        {.name = "unknown", .major = 4, .features = "\"4.25\"", .release = "4.3"},
-        {.name = "none", .major = 4, .features = "", .release = "4.3"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(engineVersion(row.major, "PackedStringArray(" + row.features + ")"), row.release);
-    }
 }
 
 } // namespace

@@ -22,8 +22,7 @@ TEST_F(ProcessJobTest, DeliversTheOutputLineByLineAndTheExitStatus) {
         // Godot 3's error dialog may hold the output open after the engine died: its end counts.
         {.name = "held open",
          .script = "sleep 30 & echo $! > \"$TMPDIR/holder\"; echo out; echo err >&2; printf last; "
-                   "exit 4",
-         .lines = {"out", "err", "last"}, .status = 4},
+                   "exit 4", .lines = {"out", "err", "last"}, .status = 4},
         // Standard input is the null device, never the launcher's own (a file, here).
         {.name = "no input", .script = "readlink /proc/$$/fd/0; cat; echo after",
          .lines = {"/dev/null", "after"}, .status = 0},
@@ -49,10 +48,10 @@ TEST_F(ProcessJobTest, DeliversTheOutputLineByLineAndTheExitStatus) {
 // from another thread once the grandchild runs. An ignored signal stays ignored in what the shell
 // starts, so that one ends only by the kill after the grace time.
 TEST_F(ProcessJobTest, StopEndsTheWholeProcessGroupAndKillsItAfterTheGrace) {
+    const QString wait = "sleep 30 & echo $! > '%1'; wait";
     const struct { const char* name; QString script; int status; bool waits; } rows[] = {
-        {.name = "ends", .script = "sleep 30 & echo $! > '%1'; wait", .status = 15, .waits = false},
-        {.name = "ignores", .script = "trap '' TERM; sleep 30 & echo $! > '%1'; wait", .status = 9,
-         .waits = true},
+        {.name = "ends", .script = wait, .status = 15, .waits = false},
+        {.name = "ignores", .script = "trap '' TERM; " + wait, .status = 9, .waits = true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
