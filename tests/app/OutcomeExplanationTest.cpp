@@ -41,7 +41,7 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLines) {
     const QString unsupported = "Your video card drivers seem not to support the required ";
     const auto older = CompatibilityGraphics;
     const struct { const char* name; QStringList lines; FailureAction action; QString cause = {};
-                   bool compatible = false; int exit = 255; bool signalled = false; } rows[] = {
+                   bool compatible = false; int signal = 0; } rows[] = {
         {.name = "no OpenGL 3", .lines = sound + gl21, .action = older, .cause = graphics},
         {.name = "not even compatible", .lines = gl21, .action = None,
          .cause = "not even with compatibility graphics", .compatible = true},
@@ -65,10 +65,9 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLines) {
         // Godot's crash handler ends with abort(); the line names the signal that began it.
         {.name = "crash",
          .lines = {"handle_crash: Program crashed with signal 11", "Dumping the backtrace."},
-         .action = None, .cause = "The game crashed (segmentation fault, signal 11).", .exit = 6,
-         .signalled = true},
+         .action = None, .cause = "The game crashed (segmentation fault, signal 11).", .signal = 6},
         {.name = "killed", .lines = {banner}, .action = None,
-         .cause = "The game crashed (killed, signal 9).", .exit = 9, .signalled = true},
+         .cause = "The game crashed (killed, signal 9).", .signal = 9},
         // The renderer banner, Godot 4 recovering by itself, sound.
         {.name = "no cause",
          .lines = QStringList{"OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)",
@@ -80,7 +79,7 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLines) {
     qunsetenv("WAYLAND_DISPLAY");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const RunOutcome outcome{row.exit, 0.4, row.signalled, row.lines};
+        const RunOutcome outcome{row.signal ? row.signal : 255, 0.4, row.signal != 0, row.lines};
         const Failure failure = explainOutcome(outcome, {false, "", row.compatible});
         EXPECT_EQ(failure.action, row.action);
         EXPECT_TRUE(failure.headline.contains(row.cause)) << failure.headline;

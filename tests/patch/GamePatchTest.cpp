@@ -82,10 +82,9 @@ TEST_F(GamePatchTest, ScriptsThatLookDifferentAreLeftAsTheyWere) {
     const struct { const char* name; QByteArray player, bullet; const char* differs{}; } rows[] = {
         {.name = "no player", .player = QByteArray(), .bullet = bullet},
         {.name = "bullet not UTF-8", .player = player, .bullet = "extends Node\n\xC3"},
-        {.name = "player anchor gone",
-         .player = QByteArray(player).replace("\tif current_weapon", ""), .bullet = bullet,
-         .differs = "player"},
-        {.name = "bullet anchor gone", .player = player,
+        {.name = "player anchor", .player = QByteArray(player).replace("\tif current_weapon", ""),
+         .bullet = bullet, .differs = "player"},
+        {.name = "bullet anchor", .player = player,
          .bullet = QByteArray(bullet).replace("basis.z", ""), .differs = "bullet"},
         {.name = "player changed", .player = patchedPlayer, .bullet = bullet, .differs = "player"},
         {.name = "bullet changed", .player = player, .bullet = patchedBullet, .differs = "bullet"},

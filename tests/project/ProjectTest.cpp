@@ -158,14 +158,14 @@ TEST_F(ProjectTest, CSharpIsToldByTheFeaturesOrASolutionAtTheTop) {
 
 TEST_F(ProjectTest, TheLayerNamesTellTheDimensionElseTheMainScenesRoot) {
     const QString main = "run/main_scene=\" res://s/m=1.tscn\"\n";
-    const struct { const char* name; QString text; const char* root; bool is3D; } rows[] = {
-        {.name = "3D layers", .text = "2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n",
-         .root = "", .is3D = true},
-        {.name = "2D layers", .text = "2d_render/layer_1=\"a\"\n" + main, .root = "Spatial",
-         .is3D = false},
-        {.name = "Spatial", .text = main, .root = "Spatial", .is3D = true},
-        {.name = "Node3D", .text = main, .root = "Node3D", .is3D = true},
-        {.name = "Node2D", .text = main, .root = "Node2D", .is3D = false},
+    const struct { const char *name, *root = ""; bool is3D; QString text = {}; } rows[] = {
+        {.name = "3D layers", .is3D = true,
+         .text = "2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n"},
+        {.name = "2D layers", .root = "Spatial", .is3D = false,
+         .text = "2d_render/layer_1=\"a\"\n" + main},
+        {.name = "Spatial", .root = "Spatial", .is3D = true, .text = main},
+        {.name = "Node3D", .root = "Node3D", .is3D = true, .text = main},
+        {.name = "Node2D", .root = "Node2D", .is3D = false, .text = main},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

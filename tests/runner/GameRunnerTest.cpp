@@ -104,13 +104,13 @@ TEST_F(GameRunnerTest, AnImportCountsOnlyForItsVersionWhileItsDataIsThereAndIfIt
 
 TEST_F(GameRunnerTest, ImportStateCountsTheDestinationsOfTheProjectsOwnVisibleSidecars) {
     const QString present = "\"res://present.png\"", absent = "\"res://absent.png\"";
-    const struct { const char* name; QString text; int total, missing; } rows[] = {
-        {.name = "spaced", .text = "[ " + present + ", " + absent + " ]", .total = 1, .missing = 1},
-        {.name = "res only", .text = "[" + present + ", \"user://absent\", \"absent\"]", .total = 1,
-         .missing = 0},
-        {.name = "not the path", .text = "[  ]\n[remap]\npath=" + absent, .total = 0, .missing = 0},
-        {.name = "first list", .text = "[" + present + "]\ndest_files=[" + absent + "]", .total = 1,
-         .missing = 0},
+    const struct { const char* name; int total, missing; QString text; } rows[] = {
+        {.name = "spaced", .total = 1, .missing = 1, .text = "[ " + present + ", " + absent + " ]"},
+        {.name = "res only", .total = 1, .missing = 0,
+         .text = "[" + present + ", \"user://absent\", \"absent\"]"},
+        {.name = "not the path", .total = 0, .missing = 0, .text = "[  ]\n[remap]\npath=" + absent},
+        {.name = "first list", .total = 1, .missing = 0,
+         .text = "[" + present + "]\ndest_files=[" + absent + "]"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
