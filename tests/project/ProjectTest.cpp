@@ -116,8 +116,8 @@ protected:
 };
 
 // An unreadable config version is Godot 3's; a known feature version gets its newest patch
-// release, any other Godot 4's standard one.
-TEST_F(ProjectTest, TheEngineReleaseFollowsTheConfigAndFeatureVersions) {
+// release, any other Godot 4's standard one. C# is told by the features or a solution at the top.
+TEST_F(ProjectTest, TheEngineBuildFollowsTheVersionsAndLanguageTheProjectDeclares) {
     const struct { const char *name, *config, *release, *features = "\"4.1\""; } rows[] = {
         {.name = "4", .config = "5", .release = "4.1.4"},
         {.name = "signed", .config = "+6", .release = "4.1.4"},
@@ -137,6 +137,11 @@ TEST_F(ProjectTest, TheEngineReleaseFollowsTheConfigAndFeatureVersions) {
                                  .arg(row.config, row.features);
         EXPECT_EQ(with(text).engineVersion, row.release);
     }
+    EXPECT_TRUE(with("config/features=PackedStringArray(\"4.2\", \"C#\")\n").usesCSharp);
+    for (const char* file : {"Brennick.sln", ".hidden.csproj"})
+        EXPECT_TRUE(inspect(project({{file, "x"}})).usesCSharp) << file;
+    for (const char* file : {"Player.cs", "sub/B.sln"})
+        EXPECT_FALSE(inspect(project({{file, "x"}})).usesCSharp) << file;
 }
 
 TEST_F(ProjectTest, TheNameIsTheFirstConfigNameElseTheFolders) {
@@ -146,14 +151,6 @@ TEST_F(ProjectTest, TheNameIsTheFirstConfigNameElseTheFolders) {
     EXPECT_EQ(with(two).projectName, "B");
     EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName,
               "My Game");
-}
-
-TEST_F(ProjectTest, CSharpIsToldByTheFeaturesOrASolutionAtTheTop) {
-    EXPECT_TRUE(with("config/features=PackedStringArray(\"4.2\", \"C#\")\n").usesCSharp);
-    for (const char* file : {"Brennick.sln", ".hidden.csproj"})
-        EXPECT_TRUE(inspect(project({{file, "x"}})).usesCSharp) << file;
-    for (const char* file : {"Player.cs", "sub/B.sln"})
-        EXPECT_FALSE(inspect(project({{file, "x"}})).usesCSharp) << file;
 }
 
 TEST_F(ProjectTest, TheLayerNamesTellTheDimensionElseTheMainScenesRoot) {
@@ -176,7 +173,8 @@ TEST_F(ProjectTest, TheLayerNamesTellTheDimensionElseTheMainScenesRoot) {
 }
 
 // Common licences are known by the wording of their real openings; what begins first names them.
-TEST_F(ProjectTest, TheLicenceAndCopyrightComeFromTheLicenceFile) {
+// The summary is the first paragraph of the first readme.
+TEST_F(ProjectTest, TheTextsAboutTheGameComeFromItsFirstLicenceFileAndReadme) {
     const QString see = "See LICENSE", none = "No licence file found in the repository";
     const struct { const char *name, *file, *text; QString licence, copy = {}; } rows[] = {
         {.name = "MIT", .file = "LICENSE", .text = "MIT License\n\nCopyright (c) V\nCopyright O\n",
@@ -232,9 +230,6 @@ TEST_F(ProjectTest, TheLicenceAndCopyrightComeFromTheLicenceFile) {
         EXPECT_EQ(licenceName(row.text), row.name);
     }
     EXPECT_EQ(licenceName(mit.left(mit.indexOf("The above"))), "") << "no notice clause: not MIT";
-}
-
-TEST_F(ProjectTest, TheSummaryIsTheFirstParagraphOfTheFirstReadme) {
     EXPECT_EQ(detail::summary("# Title\n[![build](b.svg)](ci)\n![shot](s.png)\n---\n\n"
                               "  A fast shooter. \\\nMore.\n"),
               "A fast shooter.");
