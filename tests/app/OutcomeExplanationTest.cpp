@@ -4,12 +4,11 @@
 #include "download/DownloadProgress.h"
 #include "testkit/TestEnvironment.h"
 
+using enum FailureAction;
+
 // What Godot 3.2.3 prints on a driver that offers only OpenGL 2.1, and on a first run whose
-// imported copies are gone; the rest as Godot 4 words it. An empty cause: none is named.
-TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLinesAndShowsTheLast30) {
-    const auto ended = [](QStringList output, int exitCode = 255, bool signalled = false) {
-        return RunOutcome{exitCode, 0.4, signalled, std::move(output)};
-    };
+// imported copies are gone; the rest as Godot 4 words it.
+TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLines) {
     const QString banner = "Godot Engine v3.2.3.stable.custom_build - https://godotengine.org";
     const QStringList sound{
         "ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default",
@@ -35,49 +34,63 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLinesAndShowsTheLast30) {
         "ERROR: start: Failed loading scene: res://Main.tscn"};
     const QString graphics = "The graphics driver cannot run the game's renderer";
     const QString files = "Some game files could not be loaded; try Reinstall in Settings.";
-    using A = FailureAction;
-    const std::tuple<RunOutcome, bool, A, QString> cases[] = {
-        {ended(sound + gl21), false, A::CompatibilityGraphics, graphics},
-        {ended(gl21), true, A::None, "not even with compatibility graphics"},
-        {ended({"ERROR: Your video card drivers seem not to support the required Vulkan or "
-                "Direct3D 12 version."}), false, A::CompatibilityGraphics, graphics},
-        {ended({"ERROR: Unable to initialize OpenGL video driver."}), false,
-         A::CompatibilityGraphics, graphics},
-        {ended({"ERROR: vkCreateInstance failed with VK_ERROR_INCOMPATIBLE_DRIVER"}), false,
-         A::CompatibilityGraphics, graphics},
-        {ended({banner, "ERROR: initialize: X11 Display is not available"}), false, A::None,
-         "The game found no screen to draw on (the display \":99\" could not be opened)."},
-        {ended(importGone), false, A::SetUpAgain, "Files that the first-time setup makes"},
-        {ended(importGone.mid(2)), false, A::Reinstall, files},
-        {ended({"ERROR: Can't run project: no main scene defined."}), false, A::Reinstall, files},
-        {ended({"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
-                "'KinematicBody'.", "   At: res://Player.gd:12."}), false, A::None,
-         "code: \"SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
-         "'KinematicBody'.\". A newer version"},
+    const QString jump = "SCRIPT ERROR: _ready: Invalid call. Nonexistent function 'jump' in base "
+                         "'KinematicBody'.";
+    const QString unsupported = "Your video card drivers seem not to support the required ";
+    const auto older = CompatibilityGraphics;
+    const struct { const char* name; QStringList lines; FailureAction action; QString cause = {};
+                   bool compatible = false; int signal = 0; } rows[] = {
+        {.name = "no OpenGL 3", .lines = sound + gl21, .action = older, .cause = graphics},
+        {.name = "not even compatible", .lines = gl21, .action = None,
+         .cause = "not even with compatibility graphics", .compatible = true},
+        {.name = "no Vulkan", .lines = {"ERROR: " + unsupported + "Vulkan or Direct3D 12 version."},
+         .action = older, .cause = graphics},
+        {.name = "no GL", .lines = {"ERROR: Unable to initialize OpenGL video driver."},
+         .action = older, .cause = graphics},
+        {.name = "wrong Vulkan",
+         .lines = {"ERROR: vkCreateInstance failed with VK_ERROR_INCOMPATIBLE_DRIVER"},
+         .action = older, .cause = graphics},
+        {.name = "no display", .lines = {banner, "ERROR: initialize: X11 Display is not available"},
+         .action = None,
+         .cause = "The game found no screen to draw on (the display \":99\" could not be opened)."},
+        {.name = "import gone", .lines = importGone, .action = SetUpAgain,
+         .cause = "Files that the first-time setup makes"},
+        {.name = "resource gone", .lines = importGone.mid(2), .action = Reinstall, .cause = files},
+        {.name = "no main scene", .lines = {"ERROR: Can't run project: no main scene defined."},
+         .action = Reinstall, .cause = files},
+        {.name = "script error", .lines = {jump, "   At: res://Player.gd:12."}, .action = None,
+         .cause = "code: \"" + jump + "\". A newer version"},
         // Godot's crash handler ends with abort(); the line names the signal that began it.
-        {ended({"handle_crash: Program crashed with signal 11", "Dumping the backtrace."}, 6, true),
-         false, A::None, "The game crashed (segmentation fault, signal 11)."},
-        {ended({banner}, 9, true), false, A::None, "The game crashed (killed, signal 9)."},
-        // No cause: the renderer banner, Godot 4 recovering by itself, sound.
-        {ended(QStringList{"OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)",
-                           "WARNING: Your video card drivers seem not to support the required "
-                           "Vulkan version, switching to OpenGL 3.",
-                           "WARNING: Your video card drivers seem not to support the required "
-                           "OpenGL 3.3 version, switching to ANGLE."} + sound), false, A::None, ""},
+        {.name = "crash",
+         .lines = {"handle_crash: Program crashed with signal 11", "Dumping the backtrace."},
+         .action = None, .cause = "The game crashed (segmentation fault, signal 11).", .signal = 6},
+        {.name = "killed", .lines = {banner}, .action = None,
+         .cause = "The game crashed (killed, signal 9).", .signal = 9},
+        // The renderer banner, Godot 4 recovering by itself, sound.
+        {.name = "no cause",
+         .lines = QStringList{"OpenGL ES 3.0 Renderer: llvmpipe (LLVM 15.0.6, 256 bits)",
+                              "WARNING: " + unsupported + "Vulkan version, switching to OpenGL 3.",
+                              "WARNING: " + unsupported + "OpenGL 3.3 version, switching to "
+                                                          "ANGLE."} + sound, .action = None},
     };
     qputenv("DISPLAY", ":99");
     qunsetenv("WAYLAND_DISPLAY");
-    for (const auto& [outcome, compatible, action, cause] : cases) {
-        const Failure failure = explainOutcome(outcome, {false, "", compatible});
-        EXPECT_EQ(failure.action, action) << outcome.output.join('\n');
-        EXPECT_TRUE(failure.headline.contains(cause)) << failure.headline;
-        EXPECT_EQ(failure.headline.endsWith("open. Last log lines:"), cause.isEmpty())
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const RunOutcome outcome{row.signal ? row.signal : 255, 0.4, row.signal != 0, row.lines};
+        const Failure failure = explainOutcome(outcome, {false, "", row.compatible});
+        EXPECT_EQ(failure.action, row.action);
+        EXPECT_TRUE(failure.headline.contains(row.cause)) << failure.headline;
+        EXPECT_EQ(failure.headline.endsWith("open. Last log lines:"), row.cause.isEmpty())
             << failure.headline;
     }
     qunsetenv("DISPLAY");
-    EXPECT_TRUE(explainOutcome(ended({"Can't open display"}), {})
+    EXPECT_TRUE(explainOutcome({255, 0.4, false, {"Can't open display"}}, {})
                     .headline.contains("(DISPLAY is not set)"));
-    // Only the last 30 lines are shown; the cause may lie before them. Seconds round half to even.
+}
+
+// The seconds round half to even.
+TEST(OutcomeExplanation, ShowsTheSecondsAndTheLast30LinesButNamesACauseBeforeThem) {
     QStringList output{"Failed loading resource: res://a.tscn"};
     for (int i = 1; i <= 30; ++i)
         output << QString::number(i);
@@ -90,11 +103,14 @@ TEST(OutcomeExplanation, NamesTheCauseFromTheGamesOwnLinesAndShowsTheLast30) {
               "lines:");
 }
 
-TEST(DisplayOptions, FitsA16By9WindowAndDescribesProgress) {
+TEST(DisplayOptions, FitsA16By9WindowIntoTheScreen) {
     EXPECT_EQ(fitResolution(QSizeF(1440, 875)), "1296x728");
     EXPECT_EQ(fitResolution(QSizeF(1366, 768)), "1174x660");
     EXPECT_EQ(fitResolution(QSizeF(700, 500)), "");
     EXPECT_EQ(fitResolution(std::nullopt), "");
+}
+
+TEST(ProgressDisplay, GivesTheFractionOnlyOfAKnownTotal) {
     const ProgressDisplay known = describeProgress({5'000'000, 20'000'000, 2'000'000.6});
     EXPECT_EQ(known.fraction, 0.25);
     EXPECT_EQ(known.detail, "5 MB of 20 MB \u00b7 2 MB/s");

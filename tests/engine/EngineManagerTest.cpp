@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 using ziptest::Entry;
+using enum Platform;
 
 const EngineSpec spec{4, "4.2.2", false};
 const QString program = "Godot_v4.2.2-stable_linux.x86_64";
@@ -34,7 +35,7 @@ protected:
 };
 
 // The connection drops at 40 %: the rest is asked for and the whole is verified.
-TEST_F(EngineManagerTest, InstallsAVerifiedBuildInPlaceOfTheEarlierOne) {
+TEST_F(EngineManagerTest, ResumesAndVerifiesTheDownloadAndReplacesTheEarlierBuild) {
     const QByteArray zip = engineZip({Entry::file("data/readme.txt", "d")});
     server.serveEngine(spec, zip);
     server.setRoute(QUrl(spec.archiveUrl()).path(), zip,
@@ -50,36 +51,40 @@ TEST_F(EngineManagerTest, InstallsAVerifiedBuildInPlaceOfTheEarlierOne) {
               QStringList{"data/Brennick/Engine/godot-4.2.2/data/readme.txt"});
 }
 
+// A platform without a build is told before any download.
 TEST_F(EngineManagerTest, AFailedInstallLeavesTheEarlierInstallAndNothingElse) {
-    const EngineSpec old{3, "3.5.3", false}; // no official build for 64-bit ARM Linux
-    EXPECT_EQ(failureOf([&] {
-                  EngineManager::install(old, Platform::LinuxArm64, makeDownloader(), log, token);
-              }),
-              old.unsupportedReason(Platform::LinuxArm64));
+    const EngineSpec old{3, "3.5.3", false};
+    EXPECT_EQ(
+        failureOf([&] { EngineManager::install(old, LinuxArm64, makeDownloader(), log, token); }),
+        "Godot 3.5.3 has no official build for 64-bit ARM Linux, so this game can't be set up on "
+        "this computer.");
     EXPECT_EQ(downloadersMade, 0);
     const QString asset = spec.assetName();
     const QByteArray zip = engineZip(), cut = zip.chopped(30),
                      noProgram = ziptest::zip({Entry::file("readme.txt", "")});
-    // The archive and the checksum list served (none when empty), and the sentence.
-    const std::tuple<QByteArray, QByteArray, QString> cases[] = {
-        {zip, {}, "The server answered with HTTP 404."},
-        {zip, testkit::sumsLine(zip, asset + ".old"), "Godot's checksum list has no entry for " +
-         asset + ", so the download can't be verified."},
-        {zip, testkit::sumsLine("other bytes", asset), "The Godot download does not match its "
-         "published checksum, so it was thrown away. Try again."},
-        {cut, testkit::sumsLine(cut, asset), "Unpacking Godot failed: the archive is damaged or "
-         "unsafe (Unrecognized archive format)."},
-        {noProgram, testkit::sumsLine(noProgram, asset),
-         "Godot was unpacked but its program was not found."},
+    const struct { const char* name; QByteArray archive, sums = {}; QString sentence; } rows[] = {
+        {.name = "no list", .archive = zip, .sentence = "The server answered with HTTP 404."},
+        {.name = "not listed", .archive = zip, .sums = testkit::sumsLine(zip, asset + ".old"),
+         .sentence = "Godot's checksum list has no entry for " + asset +
+                     ", so the download can't be verified."},
+        {.name = "other digest", .archive = zip, .sums = testkit::sumsLine("other bytes", asset),
+         .sentence = "The Godot download does not match its published checksum, so it was thrown "
+                     "away. Try again."},
+        {.name = "cut archive", .archive = cut, .sums = testkit::sumsLine(cut, asset),
+         .sentence = "Unpacking Godot failed: the archive is damaged or unsafe (Unrecognized "
+                     "archive format)."},
+        {.name = "no program", .archive = noProgram, .sums = testkit::sumsLine(noProgram, asset),
+         .sentence = "Godot was unpacked but its program was not found."},
     };
-    for (const auto& [archive, sums, sentence] : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         testkit::HttpTestServer own;
         own.useAsHostingService();
-        own.setRoute(QUrl(spec.archiveUrl()).path(), archive);
-        if (!sums.isEmpty())
-            own.setRoute(QUrl(spec.checksumUrl()).path(), sums);
-        EXPECT_EQ(failureOf([this] { install(); }), sentence);
-        EXPECT_EQ(tree(), earlierOnly) << sentence;
+        own.setRoute(QUrl(spec.archiveUrl()).path(), row.archive);
+        if (!row.sums.isEmpty())
+            own.setRoute(QUrl(spec.checksumUrl()).path(), row.sums);
+        EXPECT_EQ(failureOf([this] { install(); }), row.sentence);
+        EXPECT_EQ(tree(), earlierOnly);
     }
 }
 
@@ -91,53 +96,64 @@ TEST_F(EngineManagerTest, ADataFolderTooSmallIsToldBeforeAnythingIsWritten) {
         GTEST_SKIP() << "needs root to mount a small disk (the CI runs as root)";
     const QByteArray stored = ziptest::zip({Entry::file(program, QByteArray(2'000'000, 's'), 0755)},
                                            ziptest::Compression::Store);
-    const std::tuple<QByteArray, QString, const char*> cases[] = {
-        {stored, home() + "/tmp", "6 MB"},
-        {stored, dataHome() + "/tmp", "8 MB"},
-        {engineZip({Entry::file("zeros", QByteArray(20'000'000, 0))}), home() + "/tmp", "20 MB"},
+    const struct { const char* name; QByteArray zip; QString tmp; const char* needed; } rows[] = {
+        {.name = "download", .zip = stored, .tmp = home() + "/tmp", .needed = "6 MB"},
+        {.name = "download on its disk", .zip = stored, .tmp = dataHome() + "/tmp",
+         .needed = "8 MB"},
+        {.name = "unpacking", .zip = engineZip({Entry::file("zeros", QByteArray(20'000'000, 0))}),
+         .tmp = home() + "/tmp", .needed = "20 MB"},
     };
-    for (const auto& [zip, tmp, needed] : cases) {
-        QDir().mkpath(tmp);
-        qputenv("TMPDIR", tmp.toUtf8());
-        server.serveEngine(spec, zip);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QDir().mkpath(row.tmp);
+        qputenv("TMPDIR", row.tmp.toUtf8());
+        server.serveEngine(spec, row.zip);
         const QString sentence = failureOf([this] { install(); });
-        EXPECT_TRUE(sentence.startsWith(QString("Brennick needs about %1 free in %2;")
-                                            .arg(needed, QDir::cleanPath(Paths::engineFolder()))))
+        const QString folder = QDir::cleanPath(Paths::engineFolder());
+        EXPECT_TRUE(sentence.startsWith(
+            QString("Brennick needs about %1 free in %2;").arg(row.needed, folder)))
             << sentence;
-        EXPECT_TRUE(tree().filter(QRegularExpression("tmp/|staging|godot-")).isEmpty()) << needed;
+        EXPECT_TRUE(tree().filter(QRegularExpression("tmp/|staging|godot-")).isEmpty());
     }
     EXPECT_FALSE(log.lines().contains("Unpacking Godot"));
 }
 
 constexpr auto readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
                           QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+constexpr auto runnable = readable | QFile::ExeOwner;
 
-void writeProgram(const QString& path,
-                  QFile::Permissions permissions = readable | QFile::ExeOwner) {
+void writeProgram(const QString& path, QFile::Permissions permissions = runnable) {
     testkit::writeFile(QFileInfo(path).path(), QFileInfo(path).fileName(), "#!/bin/sh\n");
     QFile::setPermissions(path, permissions);
 }
 
 using EngineTest = IsolatedTest;
 
-// The official builds: which one a game needs, their names, checksums and programs.
-TEST_F(EngineTest, BuildsAreNamedVerifiedAndTheirProgramFound) {
-    using enum Platform;
-    const std::tuple<Platform, EngineSpec, QString> cases[] = {
-        {MacOS, {3, "3.5.3", true}, "Godot_v3.5.3-stable_mono_osx.universal.zip"},
-        {MacOS, {4, "4.2.1", false}, "Godot_v4.2.1-stable_macos.universal.zip"},
-        {LinuxX86_64, {3, "3.5.3", false}, "Godot_v3.5.3-stable_x11.64.zip"},
-        {LinuxX86_64, {3, "3.5.3", true}, "Godot_v3.5.3-stable_mono_x11_64.zip"},
-        {LinuxX86_64, {4, "4.3", true}, "Godot_v4.3-stable_mono_linux_x86_64.zip"},
-        {LinuxArm64, {4, "4.2", false}, "Godot_v4.2-stable_linux.arm64.zip"},
-        {LinuxArm64, {4, "4.2.2", true}, "Godot_v4.2.2-stable_mono_linux_arm64.zip"},
-        {LinuxArm64, {4, "4.1.4", false}, ""},
+// `asset` is the official archive's name between "Godot_v<version>-stable_" and ".zip"; none when
+// the platform has no official build.
+TEST_F(EngineTest, AGameGetsTheOfficialBuildOfItsVersionLanguageAndPlatformFromTheNamedHost) {
+    const struct { const char* name; Platform os; EngineSpec godot; QString asset = {}; } rows[] = {
+        {.name = "mac 3 .NET", .os = MacOS, .godot = {3, "3.5.3", true},
+         .asset = "mono_osx.universal"},
+        {.name = "mac 4", .os = MacOS, .godot = {4, "4.2.1", false}, .asset = "macos.universal"},
+        {.name = "linux 3", .os = LinuxX86_64, .godot = {3, "3.5.3", false}, .asset = "x11.64"},
+        {.name = "linux 3 .NET", .os = LinuxX86_64, .godot = {3, "3.5.3", true},
+         .asset = "mono_x11_64"},
+        {.name = "linux 4 .NET", .os = LinuxX86_64, .godot = {4, "4.3", true},
+         .asset = "mono_linux_x86_64"},
+        {.name = "arm 4.2", .os = LinuxArm64, .godot = {4, "4.2", false}, .asset = "linux.arm64"},
+        {.name = "arm 4 .NET", .os = LinuxArm64, .godot = {4, "4.2.2", true},
+         .asset = "mono_linux_arm64"},
+        {.name = "arm before 4.2", .os = LinuxArm64, .godot = {4, "4.1.4", false}},
     };
-    for (const auto& [platform, spec, asset] : cases) {
-        EXPECT_EQ(spec.assetName(platform), asset) << spec.version;
-        EXPECT_EQ(spec.archiveUrl(platform), asset.isEmpty() ? "" : spec.releaseBase() + asset);
-        EXPECT_EQ(spec.unsupportedReason(platform).startsWith("Godot " + spec.version + " has no"),
-                  asset.isEmpty());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const EngineSpec& godot = row.godot;
+        const QString asset =
+            row.asset.isEmpty() ? "" : "Godot_v" + godot.version + "-stable_" + row.asset + ".zip";
+        EXPECT_EQ(godot.assetName(row.os), asset);
+        EXPECT_EQ(godot.archiveUrl(row.os), asset.isEmpty() ? "" : godot.releaseBase() + asset);
+        EXPECT_EQ(godot.unsupportedReason(row.os).isEmpty(), !asset.isEmpty());
     }
     const GameInfo info{.engineMajor = 4, .engineVersion = "4.4.1", .usesCSharp = true};
     const EngineSpec dotnet = EngineSpec::forGame(&info);
@@ -149,33 +165,46 @@ TEST_F(EngineTest, BuildsAreNamedVerifiedAndTheirProgramFound) {
               "http://127.0.0.1:8123/godotengine/godot/releases/download/3.5.3-stable/");
     qunsetenv("QUILLFIRE_HOSTING_URL");
     EXPECT_TRUE(EngineSpec().releaseBase().startsWith("https://github.com/godotengine/"));
+}
+
+// The digest listed last for exactly the asset; the file's is taken past two chunk boundaries.
+TEST_F(EngineTest, TheDownloadIsVerifiedAgainstTheDigestListedForItsAsset) {
     const QString asset = "Godot_v4.2.2-stable_linux.x86_64.zip", a(128, 'a'), b(128, 'b');
-    const std::pair<QString, std::optional<QString>> lists[] = {
-        {a.toUpper() + " *" + asset + "\r\n", a},
-        {"\n" + b + "\n" + b + "  Godot_v4.2.2-stable_win64.zip\n" + a + "\t" + asset, a},
-        {a + "  " + asset + "\n" + b + "  " + asset + "\n", b},
-        {a + "  " + asset.toLower() + "\n" + b + "  " + asset + ".txt", std::nullopt},
+    const struct { const char* name; std::optional<QString> digest = {}; QString text; } rows[] = {
+        {.name = "binary mode, CRLF", .digest = a, .text = a.toUpper() + " *" + asset + "\r\n"},
+        {.name = "among others", .digest = a,
+         .text = "\n" + b + "\n" + b + "  Godot_v4.2.2-stable_win64.zip\n" + a + "\t" + asset},
+        {.name = "twice", .digest = b, .text = a + "  " + asset + "\n" + b + "  " + asset + "\n"},
+        {.name = "inexact", .text = a + "  " + asset.toLower() + "\n" + b + "  " + asset + ".txt"},
     };
-    for (const auto& [text, digest] : lists)
-        EXPECT_EQ(ChecksumList::digestFor(text, asset), digest) << text;
-    const QByteArray big(9 * 1024 * 1024 + 3, 'b'); // past two chunk boundaries
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ChecksumList::digestFor(row.text, asset), row.digest);
+    }
+    const QByteArray big(9 * 1024 * 1024 + 3, 'b');
     testkit::writeFile(scratch(), "big", big);
     EXPECT_EQ(EngineManager::sha512(scratch() + "/big"),
               QCryptographicHash::hash(big, QCryptographicHash::Sha512).toHex());
-    // The .NET builds unpack into a folder of their own. Zips without modes lose the execute bit.
-    const std::pair<EngineSpec, QString> layouts[] = {
-        {{3, "3.5.3", true}, "Godot_v3.5.3-stable_mono_x11_64/Godot_v3.5.3-stable_mono_x11.64"},
-        {{4, "4.3", true},
-         "Godot_v4.3-stable_mono_linux_x86_64/Godot_v4.3-stable_mono_linux.x86_64"}};
-    for (const auto& [mono, path] : layouts) {
-        const QString folder = scratch() + "/" + mono.installFolderName();
-        writeProgram(folder + "/" + path, readable);
-        EXPECT_EQ(ProgramLookup::find(folder, mono.assetName(LinuxX86_64), LinuxX86_64),
-                  folder + "/" + path);
-        EXPECT_EQ(QFile::permissions(folder + "/" + path),
+}
+
+// .NET builds keep theirs in a folder of their own, and zips without modes lose the execute bit. A
+// bundle's is the one its Info.plist names, never one that cannot run or lies outside the bundle,
+// nor a document type's.
+TEST_F(EngineTest, TheProgramIsFoundWhereItsBuildKeepsIt) {
+    const struct { const char* name; EngineSpec mono; QString program; } dotnet[] = {
+        {.name = "3", .mono = {3, "3.5.3", true}, .program = "Godot_v3.5.3-stable_mono_x11.64"},
+        {.name = "4", .mono = {4, "4.3", true}, .program = "Godot_v4.3-stable_mono_linux.x86_64"},
+    };
+    for (const auto& row : dotnet) {
+        SCOPED_TRACE(row.name);
+        const QString folder = scratch() + "/" + row.mono.installFolderName(),
+                      asset = row.mono.assetName(LinuxX86_64),
+                      path = folder + "/" + asset.chopped(4) + "/" + row.program;
+        writeProgram(path, readable);
+        EXPECT_EQ(ProgramLookup::find(folder, asset, LinuxX86_64), path);
+        EXPECT_EQ(QFile::permissions(path),
                   readable | QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther);
     }
-    // A bundle's program: never one that cannot run or lies outside it, nor a document type's.
     const auto plist = [](const QByteArray& program) {
         return "<?xml version=\"1.0\"?>\n<plist version=\"1.0\">\n<dict>\n<key>"
                "CFBundleDocumentTypes</key><array><dict><key>CFBundleExecutable</key><string>"
@@ -185,13 +214,16 @@ TEST_F(EngineTest, BuildsAreNamedVerifiedAndTheirProgramFound) {
     const QString godot = scratch() + "/mac/Godot.app/Contents/";
     writeProgram(godot + "MacOS/Godot");
     writeProgram(scratch() + "/Outside");
-    const std::tuple<QByteArray, QFile::Permissions, std::optional<QString>> bundles[] = {
-        {"Godot", readable | QFile::ExeOwner, godot + "MacOS/Godot"},
-        {"Godot", readable, std::nullopt},
-        {"../../../../Outside", readable | QFile::ExeOwner, std::nullopt}};
-    for (const auto& [name, permissions, found] : bundles) {
-        testkit::writeFile(godot, "Info.plist", plist(name));
-        QFile::setPermissions(godot + "MacOS/Godot", permissions);
-        EXPECT_EQ(ProgramLookup::find(scratch() + "/mac", {}, MacOS), found) << name;
+    const struct { const char* name; QByteArray program; QFile::Permissions mode;
+                   std::optional<QString> found = {}; } rows[] = {
+        {.name = "runs", .program = "Godot", .mode = runnable, .found = godot + "MacOS/Godot"},
+        {.name = "cannot run", .program = "Godot", .mode = readable},
+        {.name = "outside", .program = "../../../../Outside", .mode = runnable},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        testkit::writeFile(godot, "Info.plist", plist(row.program));
+        QFile::setPermissions(godot + "MacOS/Godot", row.mode);
+        EXPECT_EQ(ProgramLookup::find(scratch() + "/mac", {}, MacOS), row.found);
     }
 }

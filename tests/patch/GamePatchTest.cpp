@@ -45,21 +45,19 @@ const QByteArray patchedBullet =
 class GamePatchTest : public IsolatedTest {
 protected:
     // Writes the two scripts (null: leaves that one as it is), patches, and answers the log.
-    QStringList patch(const QByteArray& playerText, const QByteArray& bulletText,
-                      bool expectApplied) {
+    QStringList patch(const QByteArray& playerText, const QByteArray& bulletText, bool applied) {
         if (!playerText.isNull())
             testkit::writeFile(scratch(), playerPath, playerText);
         if (!bulletText.isNull())
             testkit::writeFile(scratch(), bulletPath, bulletText);
         LogStore log;
-        EXPECT_EQ(GamePatch::applyHipFire(scratch(), log), expectApplied);
+        EXPECT_EQ(GamePatch::applyHipFire(scratch(), log), applied);
         return log.lines();
     }
-    QByteArray script(const QString& path) const {
-        return testkit::readFile(scratch() + "/" + path);
-    }
+    QByteArray script(const QString& path) { return testkit::readFile(scratch() + "/" + path); }
 };
 
+// A save that fails leaves both scripts as they were.
 TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrencesOrNeitherDoes) {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
@@ -81,21 +79,25 @@ TEST_F(GamePatchTest, BothScriptsGetTheChangeOnceAtTheFirstOccurrencesOrNeitherD
 }
 
 TEST_F(GamePatchTest, ScriptsThatLookDifferentAreLeftAsTheyWere) {
-    const std::tuple<QByteArray, QByteArray, const char*> cases[] = {
-        {QByteArray(), bullet, nullptr},
-        {player, "extends Node\n\xC3", nullptr},
-        {QByteArray(player).replace("\tif current_weapon", ""), bullet, "player"},
-        {player, QByteArray(bullet).replace("basis.z", ""), "bullet"},
-        {patchedPlayer, bullet, "player"},
-        {player, patchedBullet, "bullet"}};
-    for (const auto& [playerText, bulletText, differs] : cases) {
-        const QString why = differs ? QString("the game's %1 script looks different from what "
-                                              "was expected.").arg(differs)
-                                    : "game scripts not found.";
-        EXPECT_EQ(patch(playerText, bulletText, false),
+    const struct { const char* name; QByteArray player, bullet; const char* differs{}; } rows[] = {
+        {.name = "no player", .player = QByteArray(), .bullet = bullet},
+        {.name = "bullet not UTF-8", .player = player, .bullet = "extends Node\n\xC3"},
+        {.name = "player anchor", .player = QByteArray(player).replace("\tif current_weapon", ""),
+         .bullet = bullet, .differs = "player"},
+        {.name = "bullet anchor", .player = player,
+         .bullet = QByteArray(bullet).replace("basis.z", ""), .differs = "bullet"},
+        {.name = "player changed", .player = patchedPlayer, .bullet = bullet, .differs = "player"},
+        {.name = "bullet changed", .player = player, .bullet = patchedBullet, .differs = "bullet"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString why = row.differs ? QString("the game's %1 script looks different from what "
+                                                  "was expected.").arg(row.differs)
+                                        : "game scripts not found.";
+        EXPECT_EQ(patch(row.player, row.bullet, false),
                   QStringList{"Hip-fire change skipped: " + why});
-        EXPECT_EQ(script(playerPath), playerText);
-        EXPECT_EQ(script(bulletPath), bulletText);
+        EXPECT_EQ(script(playerPath), row.player);
+        EXPECT_EQ(script(bulletPath), row.bullet);
     }
 }
 

@@ -5,13 +5,16 @@
 #include "testkit/TestEnvironment.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 using namespace ProjectInspector;
 
 namespace {
 
-// An input-map event as the Godot editors write it, among properties the launcher ignores.
-QString event(const QString& type, const QString& properties) {
+// An input-map event as the Godot editors write it, among properties the launcher ignores;
+// `properties` are written name:value, the names unquoted.
+QString event(const QString& type, QString properties) {
+    properties.replace(QRegularExpression("(\\w+):"), "\"\\1\":");
     return QString("Object(InputEvent%1,\"device\":-1,%2,\"pressed\":false)").arg(type, properties);
 }
 
@@ -29,32 +32,52 @@ QString keys(const QString& events) {
     return entries.isEmpty() ? QString() : entries.first().keys;
 }
 
-TEST(Controls, ActionsOfTheInputSectionWithTheLabelOfEachEventFormat) {
-    const QString w = event("Key", "\"keycode\":0,\"physical_keycode\":87");
-    const std::pair<QString, QString> cases[] = {
-        {event("Key", "\"scancode\":87,\"physical_scancode\":0"), "W"},
-        {event("Key", "\"scancode\":0,\"physical_scancode\":16777232"), "Up"},
-        {event("Key", "\"keycode\":0,\"physical_keycode\":0,\"key_label\":4194320"), "Up"},
-        {event("Key", "\"keycode\":65,\"physical_keycode\":87"), "A"},
-        {event("Key", "\"keycode\":0,\"physical_keycode\":0,\"key_label\":0"), ""},
-        {event("Key", "\"keycode\":99999999999999999999,\"physical_keycode\":32"), "Space"},
-        {event("MouseButton", "\"button_index\":5"), "Scroll down"},
-        {event("MouseButton", "\"button_index\":6"), "Mouse button"},
-        {event("JoypadMotion", "\"axis\":1,\"axis_value\":-1.0"), "Left stick"},
-        {event("JoypadMotion", "\"axis\":2"), "Right stick"},
-        {event("JoypadMotion", "\"axis\":5"), "Gamepad trigger"},
-        {event("JoypadButton", "\"button_index\":11"), "Gamepad button 11"},
-        {event("MouseMotion", "\"button_mask\":0"), ""},
-        {w + ", " + event("JoypadMotion", "\"axis\":0") + ", " + w, "W / Left stick"}, // no repeats
+TEST(Controls, LabelsEachEventByItsKindAndKeyCode) {
+    const auto key = [](const char* properties) { return event("Key", properties); };
+    const auto axis = [](const char* properties) { return event("JoypadMotion", properties); };
+    const auto mouse = [](const char* properties) { return event("MouseButton", properties); };
+    const QString w = key("keycode:0,physical_keycode:87");
+    const struct { const char* name; QString keys, event; } rows[] = {
+        {.name = "3 key", .keys = "W", .event = key("scancode:87,physical_scancode:0")},
+        {.name = "3 physical", .keys = "Up", .event = key("scancode:0,physical_scancode:16777232")},
+        {.name = "4 label", .keys = "Up",
+         .event = key("keycode:0,physical_keycode:0,key_label:4194320")},
+        {.name = "4 key first", .keys = "A", .event = key("keycode:65,physical_keycode:87")},
+        {.name = "4 none", .keys = "", .event = key("keycode:0,physical_keycode:0,key_label:0")},
+        {.name = "overflow", .keys = "Space",
+         .event = key("keycode:99999999999999999999,physical_keycode:32")},
+        {.name = "wheel", .keys = "Scroll down", .event = mouse("button_index:5")},
+        {.name = "mouse", .keys = "Mouse button", .event = mouse("button_index:6")},
+        {.name = "left", .keys = "Left stick", .event = axis("axis:1,axis_value:-1.0")},
+        {.name = "right", .keys = "Right stick", .event = axis("axis:2")},
+        {.name = "trigger", .keys = "Gamepad trigger", .event = axis("axis:5")},
+        {.name = "pad", .keys = "Gamepad button 11",
+         .event = event("JoypadButton", "button_index:11")},
+        {.name = "motion", .keys = "", .event = event("MouseMotion", "button_mask:0")},
+        {.name = "no repeats", .keys = "W / Left stick",
+         .event = w + ", " + axis("axis:0") + ", " + w},
+        {.name = "3 escape", .keys = "Esc", .event = key("scancode:16777217")},
+        {.name = "4 escape", .keys = "Esc", .event = key("keycode:4194305")},
+        {.name = "4 down", .keys = "Down", .event = key("keycode:4194322")},
+        {.name = "digit", .keys = "0", .event = key("keycode:48")},
+        {.name = "letter", .keys = "Z", .event = key("keycode:90")},
+        {.name = "colon", .keys = "Key 58", .event = key("keycode:58")},
+        {.name = "lower case", .keys = "Key 97", .event = key("keycode:97")},
     };
-    for (const auto& [events, label] : cases)
-        EXPECT_EQ(keys(events), label) << events;
-    const QString space = event("Key", "\"keycode\":0,\"physical_keycode\":32");
-    QString text = input(action("move_forward", {event("Key", "\"keycode\":87")}) +
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(keys(row.event), row.keys);
+    }
+}
+
+// Each in words, without the player's prefix.
+TEST(Controls, ListsTheGamesOwnActionsOfTheInputSectionByName) {
+    const QString space = event("Key", "keycode:0,physical_keycode:32");
+    QString text = input(action("move_forward", {event("Key", "keycode:87")}) +
                          action("ui_accept", {space}) + "dash={ \"events\": [" + space + "] }\n" +
                          action("player_jump", {space}) +
-                         action("\"shoot\"", {event("MouseButton", "\"button_index\":1")}) +
-                         " crouch={\n" + event("Key", "\"keycode\":4194326") + "\n}\n") +
+                         action("\"shoot\"", {event("MouseButton", "button_index:1")}) +
+                         " crouch={\n" + event("Key", "keycode:4194326") + "\n}\n") +
                    action("fire", {space});
     text.replace("\n", "\r\n");
     const QList<ControlEntry> entries = parseControls(text);
@@ -64,18 +87,15 @@ TEST(Controls, ActionsOfTheInputSectionWithTheLabelOfEachEventFormat) {
     EXPECT_EQ(entries[1].keys, "Space / Left mouse button / Ctrl")
         << "quoted names and indented lines belong to the action above";
     EXPECT_TRUE(parseControls("config_version=4\n" + action("jump", {space})).isEmpty());
-    const std::pair<qint64, QString> labels[] = {
-        {16777217, "Esc"}, {4194305, "Esc"}, {4194322, "Down"}, {48, "0"},
-        {90, "Z"},         {58, "Key 58"},   {97, "Key 97"},
+    const struct { const char* name; QString shown; } rows[] = {
+        {.name = "player_jump", .shown = "Jump"}, {.name = "player", .shown = "Player"},
+        {.name = "Player_jump", .shown = "Player jump"}, {.name = "player__aim", .shown = "Aim"},
+        {.name = "___", .shown = ""}, {.name = "ßprint", .shown = "SSprint"},
     };
-    for (const auto& [code, label] : labels)
-        EXPECT_EQ(detail::keyLabel(code), label) << code;
-    const std::pair<QString, QString> names[] = {
-        {"player_jump", "Jump"}, {"player", "Player"}, {"Player_jump", "Player jump"},
-        {"player__aim", "Aim"},  {"___", ""},          {"ßprint", "SSprint"},
-    };
-    for (const auto& [name, shown] : names)
-        EXPECT_EQ(detail::humanize(name), shown) << name;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(detail::humanize(row.name), row.shown);
+    }
 }
 
 class ProjectTest : public IsolatedTest {
@@ -94,53 +114,121 @@ protected:
     }
 };
 
-TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadableFile) {
-    const std::pair<QString, QString> versions[] = {
-        {"config_version=5\n", "4.1.4"},   {"config_version=+6\n", "4.1.4"},
-        {"config_version=4\n", "3.5.3"},   {"config_version=\"5\"\n", "3.5.3"},
-        {"config_version=5.0\n", "3.5.3"}, {"config_version=99999999999999999999\n", "3.5.3"},
+// An unreadable config version is Godot 3's; a known feature version gets its newest patch
+// release, any other Godot 4's standard one. C# is told by the features or a solution at the top.
+TEST_F(ProjectTest, TheEngineBuildFollowsTheVersionsAndLanguageTheProjectDeclares) {
+    const struct { const char *name, *config, *release, *features = "\"4.1\""; } rows[] = {
+        {.name = "4", .config = "5", .release = "4.1.4"},
+        {.name = "signed", .config = "+6", .release = "4.1.4"},
+        {.name = "3", .config = "4", .release = "3.5.3"},
+        {.name = "quoted", .config = "\"5\"", .release = "3.5.3"},
+        {.name = "5.0", .config = "5.0", .release = "3.5.3"},
+        {.name = "overflow", .config = "99999999999999999999", .release = "3.5.3"},
+        {.name = "4.0", .config = "5", .release = "4.0.4", .features = "\"4.0\""},
+        {.name = "4.4", .config = "5", .release = "4.4.1", .features = "\"4.4\", \"Mobile\""},
+        {.name = "4.5", .config = "5", .release = "4.5", .features = "\"4.5\""},
+        {.name = "unknown", .config = "5", .release = "4.3", .features = "\"4.25\""},
+        {.name = "none", .config = "5", .release = "4.3", .features = ""},
     };
-    for (const auto& [line, release] : versions)
-        EXPECT_EQ(with(line + "config/features=\"4.1\"\n").engineVersion, release) << line;
-    EXPECT_EQ(with("config/name=\"Say \"hi\"\"\n").projectName, "Say \"hi");
-    const QString top = "config_version=5\r\nconfig/name_suffix=\"x\"\n  \tconfig/name=\"B\"  ";
-    EXPECT_EQ(with(top + "\r\nconfig/name=\"second\"\n").projectName, "B");
-    EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName,
-              "My Game");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString text = QString("config_version=%1\nconfig/features=PackedStringArray(%2)\n")
+                                 .arg(row.config, row.features);
+        EXPECT_EQ(with(text).engineVersion, row.release);
+    }
     EXPECT_TRUE(with("config/features=PackedStringArray(\"4.2\", \"C#\")\n").usesCSharp);
     for (const char* file : {"Brennick.sln", ".hidden.csproj"})
         EXPECT_TRUE(inspect(project({{file, "x"}})).usesCSharp) << file;
     for (const char* file : {"Player.cs", "sub/B.sln"})
         EXPECT_FALSE(inspect(project({{file, "x"}})).usesCSharp) << file;
-    // The layer names tell the dimension; without them, the main scene's root node does.
-    const QByteArray main = "run/main_scene=\" res://s/m=1.tscn\"\n";
-    const QByteArray spatial = "[node name=\"Main\" type=\"Spatial\"]\n";
-    const std::tuple<QByteArray, QByteArray, bool> dimensions[] = {
-        {"2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n", "", true},
-        {"2d_render/layer_1=\"a\"\n" + main, spatial, false},
-        {main, spatial, true},
-        {main, "[node name=\"Main\" type=\"Node3D\"]\n", true},
-        {main, "[node name=\"Main\" type=\"Node2D\"]\n", false},
+}
+
+TEST_F(ProjectTest, TheNameIsTheFirstConfigNameElseTheFolders) {
+    EXPECT_EQ(with("config/name=\"Say \"hi\"\"\n").projectName, "Say \"hi");
+    const char* two = "config_version=5\r\nconfig/name_suffix=\"x\"\n  \tconfig/name=\"B\"  \r\n"
+                      "config/name=\"second\"\n";
+    EXPECT_EQ(with(two).projectName, "B");
+    EXPECT_EQ(inspect(project({{"project.godot", "config/name=\"\"\n"}}) + "/").projectName,
+              "My Game");
+}
+
+TEST_F(ProjectTest, TheLayerNamesTellTheDimensionElseTheMainScenesRoot) {
+    const QString main = "run/main_scene=\" res://s/m=1.tscn\"\n";
+    const struct { const char *name, *root = ""; bool is3D; QString text = {}; } rows[] = {
+        {.name = "3D layers", .is3D = true,
+         .text = "2d_physics/layer_1=\"a\"\n3d_render/layer_1=\"b\"\n"},
+        {.name = "2D layers", .root = "Spatial", .is3D = false,
+         .text = "2d_render/layer_1=\"a\"\n" + main},
+        {.name = "Spatial", .root = "Spatial", .is3D = true, .text = main},
+        {.name = "Node3D", .root = "Node3D", .is3D = true, .text = main},
+        {.name = "Node2D", .root = "Node2D", .is3D = false, .text = main},
     };
-    for (const auto& [text, scene, is3D] : dimensions)
-        EXPECT_EQ(inspect(project({{"project.godot", text}, {"s/m=1.tscn", scene}})).is3D, is3D)
-            << text;
-    const std::tuple<QString, QByteArray, QString, QString> licences[] = {
-        {"LICENSE", "MIT License\n\nCopyright (c) V\nCopyright O\n", "MIT License",
-         "Copyright (c) V"},
-        {"COPYING", "  GNU GPL\t\n  COPYRIGHT (C) FSF  \n", "GNU GPL", "COPYRIGHT (C) FSF"},
-        {"LICENSE", "\n\n\n", "See LICENSE", ""},
-        {"LICENSE.md", "Copyright (c) 2007 A. \\\r\n GNU GENERAL PUBLIC LICENSE\r\nVersion 3\r\n",
-         "GNU GPL v3", "Copyright (c) 2007 A."},
-        {"LICENSE.txt", "Copyright (c) A \\\nAll rights reserved.\n", "See LICENSE",
-         "Copyright (c) A"},
-        {"LICENSE", "\xFF\xFE not UTF-8", "No licence file found in the repository", ""},
-    };
-    for (const auto& [file, text, name, copyright] : licences) {
-        const GameInfo info = inspect(project({{file, text}}));
-        EXPECT_EQ(info.licenseName, name) << text;
-        EXPECT_EQ(info.copyrightLine, copyright) << text;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QByteArray scene = QByteArray("[node name=\"Main\" type=\"") + row.root + "\"]\n";
+        const QString dir = project({{"project.godot", row.text.toUtf8()}, {"s/m=1.tscn", scene}});
+        EXPECT_EQ(inspect(dir).is3D, row.is3D);
     }
+}
+
+// Common licences are known by the wording of their real openings; what begins first names them.
+// The summary is the first paragraph of the first readme.
+TEST_F(ProjectTest, TheTextsAboutTheGameComeFromItsFirstLicenceFileAndReadme) {
+    const QString see = "See LICENSE", none = "No licence file found in the repository";
+    const struct { const char *name, *file, *text; QString licence, copy = {}; } rows[] = {
+        {.name = "MIT", .file = "LICENSE", .text = "MIT License\n\nCopyright (c) V\nCopyright O\n",
+         .licence = "MIT License", .copy = "Copyright (c) V"},
+        {.name = "indented", .file = "COPYING", .text = "  GNU GPL\t\n  COPYRIGHT (C) FSF  \n",
+         .licence = "GNU GPL", .copy = "COPYRIGHT (C) FSF"},
+        {.name = "blank", .file = "LICENSE", .text = "\n\n\n", .licence = see},
+        {.name = "GPL after a break", .file = "LICENSE.md",
+         .text = "Copyright (c) 2007 A. \\\r\n GNU GENERAL PUBLIC LICENSE\r\nVersion 3\r\n",
+         .licence = "GNU GPL v3", .copy = "Copyright (c) 2007 A."},
+        {.name = "unknown", .file = "LICENSE.txt",
+         .text = "Copyright (c) A \\\nAll rights reserved.\n", .licence = see,
+         .copy = "Copyright (c) A"},
+        {.name = "not UTF-8", .file = "LICENSE", .text = "\xFF\xFE not UTF-8", .licence = none},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const GameInfo info = inspect(project({{row.file, row.text}}));
+        EXPECT_EQ(info.licenseName, row.licence);
+        EXPECT_EQ(info.copyrightLine, row.copy);
+    }
+    const QString mit = "Permission is hereby granted, free of charge, to any person obtaining a "
+                        "copy\nof this software ... The above copyright notice and this permission "
+                        "notice shall be included";
+    const QString bsd = "Redistribution and use in source and binary forms, with or without\n"
+                        "modification, are permitted provided that the following conditions\n";
+    const struct { const char* name; QString text; } known[] = {
+        {.name = "MIT License", .text = "MIT License\n\nCopyright (c) 2023 V\n\n" + mit},
+        {.name = "BSD 2-Clause License", .text = bsd},
+        {.name = "BSD 3-Clause License", .text = bsd + "3. Neither the name of the copyright"},
+        {.name = "BSD 4-Clause License",
+         .text = bsd + "3. All advertising materials mentioning features or use of this software"
+                       "\n4. Neither the name of the copyright holder"},
+        {.name = "Apache License 2.0",
+         .text = "Apache License\n Version 2.0, January 2004\n" + mit},
+        {.name = "GNU GPL v3", .text = "GNU GENERAL PUBLIC LICENSE\n  Version 3, 29 June 2007"},
+        {.name = "GNU GPL v2", .text = "\t    GNU GENERAL PUBLIC LICENSE\n\t Version 2, June 1991"},
+        {.name = "GNU LGPL v3",
+         .text = "GNU LESSER GENERAL PUBLIC LICENSE\n Version 3, 29 June 2007"},
+        {.name = "GNU LGPL v2.1", .text = "GNU LESSER GENERAL PUBLIC LICENSE\n Version 2.1, 1999"},
+        {.name = "GNU LGPL v2", .text = "GNU LIBRARY GENERAL PUBLIC LICENSE\n Version 2, 1991"},
+        {.name = "GNU AGPL v3", .text = "GNU AFFERO GENERAL PUBLIC LICENSE\n Version 3, 2007"},
+        {.name = "Mozilla Public License 2.0", .text = "Mozilla Public License Version 2.0\n====="},
+        {.name = "zlib License",
+         .text = "Permission is granted to anyone to use this software for any purpose,\n"
+                 "including commercial applications, and to alter it and redistribute it"},
+        {.name = "CC0 1.0 Universal", .text = "Creative Commons Legal Code\n\nCC0 1.0 Universal"},
+        {.name = "The Unlicense",
+         .text = "This is free and unencumbered software released into the public domain."},
+    };
+    for (const auto& row : known) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(licenceName(row.text), row.name);
+    }
+    EXPECT_EQ(licenceName(mit.left(mit.indexOf("The above"))), "") << "no notice clause: not MIT";
     EXPECT_EQ(detail::summary("# Title\n[![build](b.svg)](ci)\n![shot](s.png)\n---\n\n"
                               "  A fast shooter. \\\nMore.\n"),
               "A fast shooter.");
@@ -148,72 +236,28 @@ TEST_F(ProjectTest, EachDetailFallsBackSafelyAndTheTextsComeFromTheFirstReadable
     EXPECT_EQ(inspect(project({{"readme.md", "Last\n"}, {"README", "Third\n"}})).summary, "Third");
 }
 
-// Real openings of the licence files; the wording that begins first names the file.
-TEST(LicenceNames, CommonLicencesAreKnownByTheirWording) {
-    const QString mit = "Permission is hereby granted, free of charge, to any person obtaining a "
-                        "copy\nof this software ... The above copyright notice and this permission "
-                        "notice shall be included";
-    const QString bsd = "Redistribution and use in source and binary forms, with or without\n"
-                        "modification, are permitted provided that the following conditions\n";
-    const struct Row {
-        const char* name; // what the text is recognised as
-        QString text;
-    } rows[] = {
-        {"MIT License", "MIT License\n\nCopyright (c) 2023 V\n\n" + mit},
-        {"BSD 2-Clause License", bsd},
-        {"BSD 3-Clause License", bsd + "3. Neither the name of the copyright"},
-        {"BSD 4-Clause License",
-         bsd + "3. All advertising materials mentioning features or use of this software"
-               "\n4. Neither the name of the copyright holder"},
-        {"Apache License 2.0", "Apache License\n Version 2.0, January 2004\n" + mit},
-        {"GNU GPL v3", "GNU GENERAL PUBLIC LICENSE\n  Version 3, 29 June 2007"},
-        {"GNU GPL v2", "\t    GNU GENERAL PUBLIC LICENSE\n\t Version 2, June 1991"},
-        {"GNU LGPL v3", "GNU LESSER GENERAL PUBLIC LICENSE\n Version 3, 29 June 2007"},
-        {"GNU LGPL v2.1", "GNU LESSER GENERAL PUBLIC LICENSE\n Version 2.1, 1999"},
-        {"GNU LGPL v2", "GNU LIBRARY GENERAL PUBLIC LICENSE\n Version 2, 1991"},
-        {"GNU AGPL v3", "GNU AFFERO GENERAL PUBLIC LICENSE\n Version 3, 2007"},
-        {"Mozilla Public License 2.0", "Mozilla Public License Version 2.0\n====="},
-        {"zlib License", "Permission is granted to anyone to use this software for any purpose,\n"
-                         "including commercial applications, and to alter it and redistribute it"},
-        {"CC0 1.0 Universal", "Creative Commons Legal Code\n\nCC0 1.0 Universal"},
-        {"The Unlicense",
-         "This is free and unencumbered software released into the public domain."},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(licenceName(row.text), row.name);
-    }
-    EXPECT_EQ(licenceName(mit.left(mit.indexOf("The above"))), "") << "no notice clause: not MIT";
-}
-
 TEST_F(ProjectTest, FindProjectSearchesThreeLevelsDownShallowestFirstNeverHiddenOrLinked) {
-    const std::tuple<QStringList, std::optional<QString>> cases[] = {
-        {{"project.godot", "sub/project.godot"}, ""},
-        {{"a/b/c/project.godot"}, "/a/b/c"},
-        {{"a/b/c/d/project.godot"}, std::nullopt},
-        {{"a/b/c/project.godot", "z/y/project.godot"}, "/z/y"},
-        {{".git/project.godot", "src/game/project.godot"}, "/src/game"}};
-    for (const auto& [files, found] : cases) {
+    const struct { const char* name; QStringList files; std::optional<QString> found; } rows[] = {
+        {.name = "top", .files = {"project.godot", "sub/project.godot"}, .found = ""},
+        {.name = "third level", .files = {"a/b/c/project.godot"}, .found = "/a/b/c"},
+        {.name = "fourth level", .files = {"a/b/c/d/project.godot"}, .found = std::nullopt},
+        {.name = "shallowest", .files = {"a/b/c/project.godot", "z/y/project.godot"},
+         .found = "/z/y"},
+        {.name = "not hidden", .files = {".git/project.godot", "src/game/project.godot"},
+         .found = "/src/game"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         const QString dir = project({});
-        for (const QString& file : files)
+        for (const QString& file : row.files)
             testkit::writeFile(dir, file, {});
-        EXPECT_EQ(findProject(dir), found ? std::optional(dir + *found) : std::nullopt)
-            << files.first();
+        EXPECT_EQ(findProject(dir), row.found ? std::optional(dir + *row.found) : std::nullopt);
     }
     const QString dir = project({{"top/x", ""}});
     testkit::writeFile(scratch(), "outside/project.godot", {});
     QFile::link(scratch() + "/outside", dir + "/top/linked");
     QFile::link(dir + "/top", dir + "/top/loop");
     EXPECT_EQ(findProject(dir), std::nullopt);
-}
-
-TEST(ProjectFile, EngineReleases) {
-    const std::pair<QString, QString> releases[] = {
-        {"\"4.0\"", "4.0.4"}, {"\"4.4\", \"Mobile\"", "4.4.1"}, {"\"4.5\"", "4.5"},
-        {"\"4.25\"", "4.3"}, {"", "4.3"},
-    };
-    for (const auto& [features, release] : releases)
-        EXPECT_EQ(engineVersion(4, "PackedStringArray(" + features + ")"), release) << features;
 }
 
 } // namespace

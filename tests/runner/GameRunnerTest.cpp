@@ -39,50 +39,46 @@ protected:
         EXPECT_EQ(GameRunner::isImported(project(), godot(version)), failure.isEmpty());
         return failure;
     }
-
     LogStore log;
 };
 
 TEST_F(GameRunnerTest, ImportJudgesWhatTheEngineLeftOnDisk) {
-    const std::tuple<const char*, const char*, const char*, QString> cases[] = {
-        {"4.3", "", "--headless --import --quit", ""},
-        {"4.3", "import_cache=false", "--headless --import --quit",
-         "First-time setup ended but did not create the game's imported data (.godot folder)."},
-        {"4.2.2", "import_exit=1", "--headless --import --quit", ""},
-        {"4.2.1", "import_exit=1 import_missing=1", "--headless --editor --quit",
-         "First-time setup stopped with exit code 1."},
-        {"3.5.3", "editor_gap=0 editor_stay=false", "--editor", ""},
-        {"3.5.3", "editor_stay=false import_sidecars=0 import_exit=3", "--editor",
-         "First-time setup did not finish importing the game's files (0 still missing, Godot "
-         "exit code 3)."},
+    const char* headless = "--headless --import --quit";
+    const QString setup = "First-time setup ";
+    const struct { const char *name, *version, *behave, *mode; QString failure = {}; } rows[] = {
+        {.name = "4", .version = "4.3", .behave = "", .mode = headless},
+        {.name = "4 no cache", .version = "4.3", .behave = "import_cache=false", .mode = headless,
+         .failure = setup + "ended but did not create the game's imported data (.godot folder)."},
+        {.name = "4 failed, done", .version = "4.2.2", .behave = "import_exit=1", .mode = headless},
+        {.name = "4.2.1 editor", .version = "4.2.1", .behave = "import_exit=1 import_missing=1",
+         .mode = "--headless --editor --quit", .failure = setup + "stopped with exit code 1."},
+        {.name = "3 quits", .version = "3.5.3", .behave = "editor_gap=0 editor_stay=false",
+         .mode = "--editor"},
+        {.name = "3 nothing imported", .version = "3.5.3",
+         .behave = "editor_stay=false import_sidecars=0 import_exit=3", .mode = "--editor",
+         .failure = setup + "did not finish importing the game's files (0 still missing, Godot "
+                            "exit code 3)."},
     };
-    for (const auto& [version, behaviour, mode, failure] : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         QDir(Paths::gameFolder()).removeRecursively();
         log.clear();
-        behave(behaviour);
-        EXPECT_EQ(import(version), failure) << version << " " << behaviour;
+        behave(row.behave);
+        EXPECT_EQ(import(row.version), row.failure);
         EXPECT_EQ(logLines().value(0), "Running first-time setup: standin-godot.sh " +
-                                           QString(mode) + " --path " + project());
+                                           QString(row.mode) + " --path " + project());
     }
 }
 
-// Godot 3: the editor writes one sidecar at once and the next 2.5 s later: the count holds still
-// over two checks in between, but only three checks in a row end the editor.
-TEST_F(GameRunnerTest, AnImportEndsOnlyOnceTheCountHoldsStillOrAtTheLimit) {
+// The editor writes one sidecar at once and the next 2.5 s later: the count holds still over two
+// checks in between, but only three checks in a row end the editor.
+TEST_F(GameRunnerTest, AGodot3ImportEndsOnlyOnceTheCountHoldsStill) {
     behave("import_sidecars=2 editor_gap=2.5");
     EXPECT_EQ(import("3.5.3", {1000ms, 30s}), "");
     EXPECT_EQ(GameRunner::importState(project()).total, 2);
-    EXPECT_FALSE(GameRunner::isImported(project(), godot("3.5.2"))) << "another version's import";
-    QDir(project() + "/.import").removeRecursively();
-    EXPECT_FALSE(GameRunner::isImported(project(), godot("3.5.3"))) << "its imported data is gone";
-    behave("");
-    EXPECT_EQ(import("4.3"), "");
-    GameRunner::forgetImport();
-    EXPECT_EQ(import("4.3", {}, "/nonexistent/godot"),
-              "First-time setup stopped with exit code -1.")
-        << "an engine that never started is no success, whatever an earlier import left";
-    EXPECT_EQ(logLines().last(),
-              "/nonexistent/godot could not be started: No such file or directory.");
+}
+
+TEST_F(GameRunnerTest, AnImportThatDoesNotFinishIsStoppedAtTheLimit) {
     behave("import_sidecars=2 import_missing=1 editor_gap=0 import_hang=true");
     EXPECT_EQ(import("3.5.3", {50ms, 300ms}),
               "First-time setup did not finish importing the game's files (1 still missing, Godot "
@@ -91,25 +87,44 @@ TEST_F(GameRunnerTest, AnImportEndsOnlyOnceTheCountHoldsStillOrAtTheLimit) {
               "First-time setup took longer than 15 minutes and was stopped.");
 }
 
+TEST_F(GameRunnerTest, AnImportCountsOnlyForItsVersionWhileItsDataIsThereAndIfItsEngineRan) {
+    behave("editor_gap=0 editor_stay=false");
+    EXPECT_EQ(import("3.5.3"), "");
+    EXPECT_FALSE(GameRunner::isImported(project(), godot("3.5.2"))) << "another version's import";
+    QDir(project() + "/.import").removeRecursively();
+    EXPECT_FALSE(GameRunner::isImported(project(), godot("3.5.3"))) << "its imported data is gone";
+    EXPECT_EQ(import("4.3"), "");
+    GameRunner::forgetImport();
+    EXPECT_EQ(import("4.3", {}, "/nonexistent/godot"),
+              "First-time setup stopped with exit code -1.");
+    EXPECT_EQ(logLines().last(),
+              "/nonexistent/godot could not be started: No such file or directory.");
+}
+
 TEST_F(GameRunnerTest, ImportStateCountsTheDestinationsOfTheProjectsOwnVisibleSidecars) {
-    const std::tuple<const char*, int, int> cases[] = {
-        {"dest_files=[ \"res://present.png\", \"res://absent.png\" ]", 1, 1},
-        {"dest_files=[\"res://present.png\", \"user://absent\", \"absent\"]", 1, 0},
-        {"[remap]\npath=\"res://absent.png\"\ndest_files=[  ]\n", 0, 0},
-        {"dest_files=[\"res://present.png\"]\ndest_files=[\"res://absent.png\"]", 1, 0},
+    const QString present = "\"res://present.png\"", absent = "\"res://absent.png\"";
+    const struct { const char* name; int total, missing; QString text; } rows[] = {
+        {.name = "spaced", .total = 1, .missing = 1, .text = "[ " + present + ", " + absent + " ]"},
+        {.name = "res only", .total = 1, .missing = 0,
+         .text = "[" + present + ", \"user://absent\", \"absent\"]"},
+        {.name = "not the path", .total = 0, .missing = 0, .text = "[  ]\n[remap]\npath=" + absent},
+        {.name = "first list", .total = 1, .missing = 0,
+         .text = "[" + present + "]\ndest_files=[" + absent + "]"},
     };
-    for (const auto& [text, total, missing] : cases) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         QTemporaryDir dir;
         testkit::writeFile(dir.path(), "present.png", "x");
         for (const char* name :
              {"a/sprite.png.import", ".hidden/b.import", ".c.import", "d.imports"})
-            testkit::writeFile(dir.path(), name, text);
+            testkit::writeFile(dir.path(), name, ("dest_files=" + row.text).toUtf8());
         QFile::link(dir.path() + "/a", dir.path() + "/linked");
-        EXPECT_EQ(GameRunner::importState(dir.path()).total, total) << text;
-        EXPECT_EQ(GameRunner::importState(dir.path()).missing, missing) << text;
+        const ImportState state = GameRunner::importState(dir.path());
+        EXPECT_EQ(std::pair(state.total, state.missing), std::pair(row.total, row.missing));
     }
 }
 
+// Godot 4's compatibility graphics are its OpenGL 3 renderer.
 TEST_F(GameRunnerTest, PlayLogsTheCommandAndEveryLineAndKeepsTheGamesLastLines) {
     QString settings = "game_output='Godot Engine v3.5.3\\n' game_errors='ERROR: no GPU\\n' "
                        "game_seconds=0.5 game_exit=1 game_tail='";
@@ -120,22 +135,25 @@ TEST_F(GameRunnerTest, PlayLogsTheCommandAndEveryLineAndKeepsTheGamesLastLines) 
     CancelToken stop;
     const RunOutcome outcome =
         runner.play(testkit::standinEngine(), project(), 3, {false, "1280x720"}, stop);
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_FALSE(outcome.signalled);
-    EXPECT_GE(outcome.seconds, 0.5);
-    EXPECT_LT(outcome.seconds, 10);
+    EXPECT_TRUE(outcome.exitCode == 1 && !outcome.signalled) << outcome.exitCode;
+    EXPECT_TRUE(outcome.seconds >= 0.5 && outcome.seconds < 10) << outcome.seconds;
     EXPECT_EQ(logLines().mid(0, 3), (QStringList{"Starting the game: --path " + project() +
                                                      " --windowed --resolution 1280x720",
                                                  "Godot Engine v3.5.3", "ERROR: no GPU"}));
-    // The game's own last lines, without the launcher's.
     EXPECT_EQ(outcome.output, logLines().mid(logLines().size() - GameRunner::keptOutputLines));
     EXPECT_EQ(outcome.output.last(), QString::number(GameRunner::keptOutputLines + 5));
-    // Godot 4's compatibility graphics: its older renderer, by its own option.
     EXPECT_EQ(GameRunner::arguments("/p", 4, {false, "", true}),
               (QStringList{"--path", "/p", "--windowed", "--rendering-driver", "opengl3"}));
+}
+
+// A stop that comes before the game has started still ends it.
+TEST_F(GameRunnerTest, AGameThatCannotStartOrIsStoppedFirstLeavesNothingRunning) {
+    GameRunner runner(log);
+    CancelToken stop;
     EXPECT_THROW(runner.play("/nonexistent/godot", project(), 3, {}, stop), Problem);
     EXPECT_EQ(runner.job(), nullptr);
-    stop.cancel(); // a stop that comes before the game has started still ends it
+    behave("game_seconds=30");
+    stop.cancel();
     const RunOutcome stopped = runner.play(testkit::standinEngine(), project(), 3, {}, stop);
     EXPECT_TRUE(stopped.exitCode == 15 && stopped.signalled);
 }
