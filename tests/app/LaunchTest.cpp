@@ -1,12 +1,73 @@
-#include "LaunchFixture.h"
-
+#include "support/Paths.h"
+#include "testkit/HttpTestServer.h"
+#include "testkit/ModelHarness.h"
+#include "testkit/NginxServer.h"
+#include "testkit/SampleGame.h"
 #include "testkit/SmallDisk.h"
+#include "testkit/Standin.h"
+#include "testkit/TestEnvironment.h"
+#include "testkit/ZipBuilder.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QSignalSpy>
+#include <QTest>
 
 using K = Phase::Kind;
 
 namespace {
+
+// A launcher against the loopback mirror of the hosting service, which serves the sample game and
+// the stand-in engine as the official Linux asset. Records every phase, step and detail text.
+class Launch : public IsolatedTest {
+protected:
+    void SetUp() override {
+        IsolatedTest::SetUp();
+        testkit::serveSampleGame(server, "game_seconds=1");
+        harness = std::make_unique<ModelHarness>(scratch() + "/settings.ini", [](auto& env) {
+            env.screenArea = [] { return std::optional<QSizeF>({1920, 1055}); };
+            env.importTiming = {20ms, 20s};
+            env.playingAfter = 400ms;
+            env.downloads.retryDelays = {20ms, 20ms, 20ms};
+        });
+        QObject::connect(&model(), &AppModel::phaseChanged,
+                         [this] { phases << model().phase().kind(); });
+        QObject::connect(&model(), &AppModel::stepTextChanged,
+                         [this] { steps << model().stepText(); });
+        QObject::connect(&model(), &AppModel::detailTextChanged,
+                         [this] { details << model().detailText(); });
+    }
+    void TearDown() override {
+        harness.reset();
+        IsolatedTest::TearDown();
+    }
+
+    AppModel& model() { return *harness->model; }
+    bool runToEnd(RunRequest request = RunRequest::play()) {
+        QSignalSpy finished(&model(), &AppModel::runFinished);
+        model().start(request);
+        return finished.wait(60'000);
+    }
+    static void setBehaviour(const QString& settings) {
+        testkit::behave(project(), "editor_gap=0.05 import_sidecars=2\n" + settings);
+    }
+    static QString project() { return Paths::gameFolder() + "/" + testkit::sampleTop; }
+    static QString lastRun() { // the stand-in ends each argument with a unit separator
+        const QString runs = testkit::readFile(project() + "/.standin-args");
+        return runs.split('\n', Qt::SkipEmptyParts).last().chopped(1).replace(QChar(0x1f), ' ');
+    }
+    static bool gameGone() {
+        return testkit::waitUntilGone(testkit::waitForPid(project() + "/.standin.pid"));
+    }
+
+    const QString gamePath = "/varnel/godot_brennick/archive/refs/heads/main.zip";
+    const QString enginePath = QUrl(testkit::sampleEngine().archiveUrl()).path();
+    const QString sumsPath = QUrl(testkit::sampleEngine().checksumUrl()).path();
+    testkit::HttpTestServer server;
+    std::unique_ptr<ModelHarness> harness;
+    QList<Phase::Kind> phases;
+    QStringList steps, details;
+};
 
 TEST_F(Launch, FirstPlayRunsEveryStepOnceAndFitsTheWindowToTheScreen) {
     model().start(RunRequest::play());
@@ -111,7 +172,6 @@ TEST_F(Launch, ACSharpGameIsRefusedOnlyOnceItsDetailsAreShownAndItIsPatched) {
     ASSERT_TRUE(runToEnd());
     EXPECT_EQ(model().phase().text(), "This game uses C#, which needs the .NET SDK installed on "
                                       "this computer. This app can't set that up.");
-    EXPECT_TRUE(model().info()->usesCSharp);
     EXPECT_TRUE(model().log().lines().contains(
         "Applied hip-fire change (gun fires when not aiming, less accurate)."));
     EXPECT_EQ(server.requestLog().last(), gamePath) << "no engine was asked for";
@@ -152,9 +212,7 @@ TEST_F(Launch, EarlyExitStopCancelAndNormalCloseAreToldApart) {
 }
 
 TEST_F(Launch, ADataFolderThatCannotRunProgramsIsToldBeforeTheEngineDownload) {
-    const SmallDisk disk(dataHome(), "size=16m,noexec");
-    if (!disk.mounted())
-        GTEST_SKIP() << "needs root to mount a small disk (the CI runs as root)";
+    MOUNT_SMALL_DISK_OR_SKIP(dataHome(), "size=16m,noexec");
     ASSERT_TRUE(runToEnd());
     EXPECT_TRUE(model().phase().text().contains(Paths::supportRoot() +
                                                 ": its drive is mounted with noexec"));
@@ -200,6 +258,52 @@ TEST_F(Launch, CancelInEachStepLeavesWhatTheDiskHolds) {
         EXPECT_FALSE(QFileInfo::exists(Paths::gameStagingFolder()));
     }
     EXPECT_TRUE(gameGone());
+}
+
+// Plays against Debian's nginx (HTTP/2 over TLS) as the hosting service, and resumes a download
+// that broke off against what a real server answers to Range and If-Range.
+class RealServer : public Launch {
+protected:
+    void SetUp() override {
+        Launch::SetUp();
+        if (!NginxServer::installed())
+            GTEST_SKIP() << "needs Debian's nginx (scripts/test installs it)";
+        const EngineSpec spec = testkit::sampleEngine();
+        // Padded so that a download cut at 40 % has something to resume.
+        const QByteArray engine =
+            ziptest::zip({ziptest::Entry::file(spec.assetName().chopped(4),
+                                               testkit::readFile(testkit::standinEngine()), 0755),
+                          ziptest::Entry::file("padding", QByteArray(1'000'000, 'p'))},
+                         ziptest::Compression::Store);
+        const QString mirror = scratch() + "/mirror";
+        testkit::writeFile(mirror, enginePath, engine);
+        testkit::writeFile(mirror, sumsPath, testkit::sumsLine(engine, spec.assetName()));
+        testkit::writeFile(mirror, gamePath, testkit::gameZip("game_seconds=1"));
+        nginx = std::make_unique<NginxServer>(mirror);
+        ASSERT_TRUE(nginx->running()) << "nginx did not start";
+        nginx->trustCertificate();
+    }
+
+    std::unique_ptr<NginxServer> nginx;
+};
+
+TEST_F(RealServer, APlayOverHttp2AndTls) {
+    qputenv("QUILLFIRE_HOSTING_URL", nginx->baseUrl().toUtf8());
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
+    EXPECT_EQ(nginx->accessLog().count("HTTP/2.0\" 200"), 3) << nginx->accessLog();
+}
+
+// The fault server passes nginx's answers on, the first for the engine cut at 40 %.
+TEST_F(RealServer, ADownloadThatBrokeOffResumesAgainstARealServer) {
+    server.setRoute(enginePath, "",
+                    {{"proxy", nginx->baseUrl() + enginePath},
+                     {"answers", QJsonArray{QJsonObject{{"drop_after", 400'000}}}}});
+    server.setRoute(sumsPath, "", {{"proxy", nginx->baseUrl() + sumsPath}});
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
+    EXPECT_EQ(server.requestLog().filter(enginePath + " Range: bytes=").size(), 1);
+    EXPECT_TRUE(nginx->accessLog().contains(enginePath + " HTTP/1.1\" 206 ")) << nginx->accessLog();
 }
 
 } // namespace

@@ -20,11 +20,9 @@ protected:
     }
     MakeDownloader makeDownloader() {
         return [this] {
-            ++downloadersMade;
             return std::make_shared<FileDownloader>([this](auto& p) { onProgress(p); }, timeouts);
         };
     }
-    // The sentence `step` fails with.
     static QString failureOf(const std::function<void()>& step) {
         try {
             step();
@@ -50,6 +48,5 @@ protected:
     DownloadTimeouts timeouts{15s, 30s, {20ms, 20ms, 20ms}}; // quick tries again
     LogStore log;
     CancelToken token;
-    int downloadersMade = 0;
     std::function<void(const DownloadProgress&)> onProgress = [](const DownloadProgress&) {};
 };

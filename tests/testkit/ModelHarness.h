@@ -4,16 +4,15 @@
 
 #include <QSettings>
 
-// Answers the model's questions from a script (then with `answer`) and remembers them.
+// Answers the model's questions from a script (then no) and remembers them.
 struct ScriptedPrompts : UserPrompts {
     bool confirm(const Question& question) override {
         asked.append(question);
         if (onAsk)
             onAsk();
-        return answers.isEmpty() ? answer : answers.takeFirst();
+        return !answers.isEmpty() && answers.takeFirst();
     }
     QList<bool> answers;
-    bool answer = false;
     QList<Question> asked;
     std::function<void()> onAsk; // runs while the question is up
 };

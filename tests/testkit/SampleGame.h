@@ -1,10 +1,12 @@
 #pragma once
 
 #include "engine/EngineSpec.h"
+#include "patch/HipFireEdits.h"
+#include "testkit/HttpTestServer.h"
+#include "testkit/Standin.h"
+#include "testkit/ZipBuilder.h"
 
 namespace testkit {
-
-class HttpTestServer;
 
 // The engine the sample game needs, and the top folder of its archive.
 inline EngineSpec sampleEngine() {
@@ -15,10 +17,43 @@ inline const QString sampleTop = "godot_brennick-main";
 // A small Godot 3 game as its repository archive holds it: project file, README, licence, main
 // scene, the two scripts the hip-fire change edits, and the stand-in's behaviour (quick imports,
 // then `standin`).
-QByteArray gameZip(const QString& standin = {}, const QString& features = {});
+inline QByteArray gameZip(const QString& standin = {}, const QString& features = {}) {
+    using namespace GamePatch::HipFire;
+    const auto bytes = [](QLatin1StringView text) { return QByteArray(text.data(), text.size()); };
+    QByteArray player = "extends KinematicBody\n";
+    for (const Edit& edit : playerEdits)
+        player += bytes(edit.anchor) + "\n";
+    const QString top = sampleTop + "/";
+    using ziptest::Entry;
+    return ziptest::zip({
+        Entry::folder(top),
+        Entry::file(top + "project.godot",
+                    "config_version=4\n[application]\nconfig/name=\"Brennick\"\n"
+                    "run/main_scene=\"res://Main.tscn\"\nconfig/features=PoolStringArray( " +
+                        features.toUtf8() +
+                        " )\n[input]\nplayer_jump={\n\"events\": [ "
+                        "Object(InputEventKey,\"scancode\":32) ]\n}\n"),
+        Entry::file(top + "README.md", "# Brennick\n\nA time-trial shooter.\n"),
+        Entry::file(top + "LICENSE", "MIT License\n\nCopyright (c) 2023 varnel\n"),
+        Entry::file(top + "Main.tscn", "[node name=\"Main\" type=\"Spatial\"]\n"),
+        Entry::file(top + playerScript, player),
+        Entry::file(top + bulletScript, "func shoot():\n" + bytes(bulletEdit.anchor)),
+        Entry::file(top + ".standin", "editor_gap=0.05\nimport_sidecars=2\n" + standin.toUtf8()),
+    });
+}
+
 // The stand-in engine zipped as the official Linux asset of the sample engine.
-QByteArray engineZip();
+inline QByteArray engineZip() {
+    return ziptest::zip({ziptest::Entry::file(sampleEngine().assetName().chopped(4),
+                                              readFile(standinEngine()), 0755)},
+                        ziptest::Compression::Store);
+}
+
 // Makes `server` the hosting service, serving that game and engine.
-void serveSampleGame(HttpTestServer& server, const QString& standin = {});
+inline void serveSampleGame(HttpTestServer& server, const QString& standin = {}) {
+    server.useAsHostingService();
+    server.serveGameArchive(gameZip(standin));
+    server.serveEngine(sampleEngine(), engineZip());
+}
 
 } // namespace testkit

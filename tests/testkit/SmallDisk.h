@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QProcess>
 
+#include <gtest/gtest.h>
+
 // A small file system of its own (tmpfs) mounted on `folder` for as long as the object lives, to
 // see a full or noexec disk for real. Needs root, as the CI runs; `mounted()` says if it worked.
 class SmallDisk {
@@ -23,3 +25,9 @@ private:
     QString folder_;
     bool mounted_ = false;
 };
+
+// A small disk on `folder` for the rest of the test, which is skipped where mounting needs root.
+#define MOUNT_SMALL_DISK_OR_SKIP(folder, options)                                                  \
+    const SmallDisk smallDisk(folder, options);                                                    \
+    if (!smallDisk.mounted())                                                                      \
+    GTEST_SKIP() << "needs root to mount a small disk (the CI runs as root)"

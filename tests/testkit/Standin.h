@@ -2,10 +2,7 @@
 
 #include "testkit/TestEnvironment.h"
 
-#include <QList>
-#include <QStringList>
-
-#include <sys/types.h>
+#include <csignal>
 
 // The stand-in engine program (tests/tools/standin-godot.sh) and the processes it starts.
 namespace testkit {
@@ -17,16 +14,20 @@ inline QString standinEngine() {
 inline void behave(const QString& project, const QString& settings) {
     writeFile(project, ".standin", settings.toUtf8());
 }
-// The argument list of every run of the stand-in on `project`, oldest first.
-QList<QStringList> standinRuns(const QString& project);
-// The stand-in's pid once it has started on `project`, or what `file` names, once there; 0 when
-// not within 10 s.
-pid_t waitForPid(const QString& file);
-inline pid_t standinPid(const QString& project) {
-    return waitForPid(project + "/.standin.pid");
+// The pid that `file` names once it is there; 0 when not within 10 s.
+inline pid_t waitForPid(const QString& file) {
+    pid_t pid = 0;
+    waitUntil([&] { return (pid = readFile(file).trimmed().toInt()) > 0; });
+    return pid;
 }
 // Whether `pid` is a live process (a zombie counts as ended); waits up to 10 s for its end.
-bool isAlive(pid_t pid);
-bool waitUntilGone(pid_t pid);
+inline bool isAlive(pid_t pid) {
+    // "pid (name) S ...": the state follows the last parenthesis.
+    const QByteArray stat = readFile(QString("/proc/%1/stat").arg(pid));
+    return pid > 0 && ::kill(pid, 0) == 0 && stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z";
+}
+inline bool waitUntilGone(pid_t pid) {
+    return waitUntil([pid] { return !isAlive(pid); });
+}
 
 } // namespace testkit

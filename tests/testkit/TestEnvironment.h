@@ -1,15 +1,22 @@
 #pragma once
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <ostream>
+#include <thread>
 
-class QProcess;
+#include <sys/prctl.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -26,29 +33,72 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace testkit {
 
-// HOME, the XDG folders and TMPDIR in a throw-away folder, and the hosting service at a closed
-// loopback port, so that no test touches the user's files or the network by accident.
-void isolateProcess();
+// HOME, the XDG folders and TMPDIR below `root`, and the hosting service at a closed loopback
+// port, so that no test touches the user's files or the network by accident.
+inline void isolateIn(const QString& root) {
+    for (const char* folder : {"data", "config", "cache", "tmp", "scratch"})
+        QDir().mkpath(root + "/" + folder);
+    qputenv("HOME", root.toUtf8());
+    for (const auto& [name, folder] : {std::pair{"XDG_DATA_HOME", "data"}, {"TMPDIR", "tmp"},
+                                       {"XDG_CONFIG_HOME", "config"}, {"XDG_CACHE_HOME", "cache"}})
+        qputenv(name, (root + "/" + folder).toUtf8());
+    qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:9");
+    for (const char* name :
+         {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+        qunsetenv(name);
+}
+inline void isolateProcess() {
+    static QTemporaryDir root;
+    isolateIn(root.path());
+}
 
-void writeFile(const QString& root, const QString& relativePath, const QByteArray& bytes);
-QByteArray readFile(const QString& path);
+inline void writeFile(const QString& root, const QString& relativePath, const QByteArray& bytes) {
+    const QString path = root + "/" + relativePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path;
+}
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // What `process` starts gets SIGKILL when the thread that starts it ends: a test that crashes or
 // is killed leaves no helper behind holding ctest's output open.
-void endWithTest(QProcess& process);
+inline void endWithTest(QProcess& process) {
+    const pid_t test = ::getpid();
+    process.setChildProcessModifier([test] {
+        // The test may have died before the child got here.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != test)
+            ::_exit(127);
+    });
+}
 
 // Wait until `done` holds or `timeout` has passed, running the event loop meanwhile
 // (eventually) or not (waitUntil, any thread).
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
-bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
+inline bool eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
+    return QTest::qWaitFor(done, static_cast<int>(timeout.count()));
+}
+inline bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !done();) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
 
 } // namespace testkit
 
-// A test in fresh folders, data (XDG_DATA_HOME), tmp (TMPDIR) and scratch, with the hosting
-// service at a closed port; afterwards the process's own folders again, never a removed one.
+// A test in fresh folders, home, data (XDG_DATA_HOME), tmp (TMPDIR) and scratch among them;
+// afterwards the process's own folders again, never a removed one.
 class IsolatedTest : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        testkit::isolateIn(home());
+    }
     void TearDown() override { testkit::isolateProcess(); }
 
     QString home() const { return home_.path(); }

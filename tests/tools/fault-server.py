@@ -2,14 +2,14 @@
 """A loopback HTTP server for the tests, with switchable misbehaviour.
 
 usage: fault-server.py FOLDER
-Prints its port once listening. Logs every request target (and its Range) to FOLDER/requests.log
-and the body bytes sent to FOLDER/sent.log, then answers as FOLDER/routes.json says for the path
-(404 without a route): "body" (a file in FOLDER, also its ETag), "status" (200), "framing"
-(length, chunked or close), "content_type", "redirect" (302 unless status is 3xx), "trickle" (bytes sent every
-"interval" ms), "drop_after" (bytes, then the connection closes; inside a chunk when chunked),
-"stall_after" (bytes, then nothing more), "silent" (never answer), "retry_after" (a header),
-"proxy" (an address whose answer, Range and If-Range passed on, is sent instead of a body) and
-"answers" (routes for the first requests, in order, each taking the keys it lacks from the route).
+Prints its port once listening. Logs every request target (and its Range) to FOLDER/requests.log,
+then answers as FOLDER/routes.json says for the path (404 without a route): "body" (a file in
+FOLDER, also its ETag), "status" (200), "framing" (length, chunked or close), "content_type",
+"redirect" (302 unless status is 3xx), "trickle" (bytes sent every "interval" ms), "drop_after"
+(bytes, then the connection closes; inside a chunk when chunked), "stall_after" (bytes, then
+nothing more), "silent" (never answer), "retry_after" (a header), "proxy" (an address whose
+answer, Range and If-Range passed on, is sent instead of a body) and "answers" (routes for the
+first requests, in order, each taking the keys it lacks from the route).
 A 200 answers "Range: bytes=N-" with a 206 of the rest, unless an If-Range names another ETag
 (or date: "last_modified" is sent instead of the ETag).
 """
@@ -77,18 +77,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         limit = min(len(body), route.get("drop_after", route.get("stall_after", len(body))))
         step = route.get("trickle") or 1 << 20
-        sent = 0
         for at in range(0, limit, step):
             whole, piece = body[at:at + step], body[at:min(limit, at + step)]
             if framing == "chunked":  # a cut chunk still announces its whole length
                 self.wfile.write(b"%x\r\n" % len(whole))
             self.wfile.write(piece + (b"\r\n" if framing == "chunked" and len(piece) == len(whole) else b""))
             self.wfile.flush()
-            sent += len(piece)
             if "trickle" in route:
                 time.sleep(route.get("interval", 50) / 1000)
-        with lock, open("sent.log", "a") as log:
-            log.write("%d\n" % sent)
         if "stall_after" in route and "drop_after" not in route:
             time.sleep(3600)
         elif framing == "chunked" and "drop_after" not in route:

@@ -4,18 +4,21 @@
 #include "testkit/ModelHarness.h"
 #include "testkit/TestEnvironment.h"
 #include "ui/AboutView.h"
+#include "ui/FileManagerRevealer.h"
 #include "ui/LogView.h"
 #include "ui/SettingsView.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDBusConnection>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -100,18 +103,14 @@ TEST_F(Window, EachPhaseShowsItsOneButtonTitleAndLines) {
 TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
     click("aboutButton"); // the open dialog follows the model too
     const auto* author = in<QLabel>(window->findChild<AboutView*>(), "gameLine");
-    GameInfo info;
-    info.projectName = "Brennick";
-    info.licenseName = "MIT License";
-    probe().setInfo(info);
+    probe().setInfo(GameInfo{.projectName = "Brennick", .licenseName = "MIT License"});
     EXPECT_EQ(text("detailsTitle"), "Brennick");
     EXPECT_EQ(text("detailsFacts"), "2D game \u00b7 Godot 3.5.3 \u00b7 MIT License");
     EXPECT_EQ(author->text(), "Game: Brennick by varnel (the repository owner).");
-    info.summary = "A time-trial shooter.";
-    info.copyrightLine = "Copyright (c) 2023 varnel";
-    info.is3D = true;
-    info.controls = {{"Shoot", "Left mouse"}, {"Jump", "Space"}};
-    probe().setInfo(info);
+    probe().setInfo(GameInfo{.projectName = "Brennick", .is3D = true,
+                             .summary = "A time-trial shooter.", .licenseName = "MIT License",
+                             .copyrightLine = "Copyright (c) 2023 varnel",
+                             .controls = {{"Shoot", "Left mouse"}, {"Jump", "Space"}}});
     EXPECT_EQ(text("detailsTitle"), "A time-trial shooter.");
     EXPECT_EQ(text("detailsFacts"),
               "3D game \u00b7 Godot 3.5.3 \u00b7 MIT License \u00b7 Copyright (c) 2023 varnel");
@@ -166,8 +165,7 @@ TEST_F(Window, AFailureShowsItsHeadlineLinesAndCure) {
     }
     EXPECT_TRUE(model().compatibilityGraphics());
     EXPECT_FALSE(QFileInfo::exists(Paths::gameFolder() + "/.setup2-done-3.5.3"));
-    ASSERT_EQ(harness->prompts.asked.size(), 1);
-    EXPECT_EQ(harness->prompts.asked[0].message, "Reinstall?");
+    EXPECT_EQ(harness->prompts.asked.size(), 1) << "Reinstall asks first";
     probe().setFailure(std::nullopt);
     EXPECT_TRUE(testkit::eventually([&] { return !find("failureView"); }));
 }
@@ -262,6 +260,23 @@ TEST_F(Window, QuittingAsksOnlyWhileTheGameRunsAndStopsItOnYes) {
     EXPECT_TRUE(probe().stopRequested());
     EXPECT_TRUE(window->close()); // …then closes the window without asking again
     EXPECT_EQ(harness->prompts.asked.size(), 2);
+}
+
+// On a message bus of the test's own, so that no real file manager is ever reached: where none
+// answers, the folder is opened instead.
+TEST(FileManagerRevealer, FallsBackWhenNoFileManagerAnswersOnTheBus) {
+    QProcess daemon;
+    testkit::endWithTest(daemon);
+    daemon.start("dbus-daemon",
+                 {"--session", "--nofork", "--print-address=1", "--address=unix:tmpdir=/tmp"});
+    ASSERT_TRUE(daemon.waitForReadyRead(10'000)) << "dbus-daemon could not be started";
+    const QString address = QString::fromUtf8(daemon.readLine().trimmed());
+    QList<QUrl> opened;
+    FileManagerRevealer revealer([&](const QUrl& url) { opened.append(url); },
+                                 QDBusConnection::connectToBus(address, "launcher"));
+    revealer.reveal("/tmp/Brennick Saves");
+    ASSERT_TRUE(testkit::eventually([&] { return !opened.isEmpty(); }));
+    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile("/tmp/Brennick Saves")});
 }
 
 } // namespace
