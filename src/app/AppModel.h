@@ -77,8 +77,8 @@ public:
     // Play, Update the game, or set it up. Ignored while a run goes on.
     void start(RunRequest request);
     void cancel();
-    // The cure a failure offers: compatibility graphics or the import again, then Play; or
-    // Reinstall (which asks first).
+    // The cure a failure offers: compatibility graphics or the import again, then Play; Update;
+    // or Reinstall (which asks first).
     void applyFix(FailureAction action);
     // The Stop button and a confirmed quit: ends the running game as the user's wish.
     void stopGame();

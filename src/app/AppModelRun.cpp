@@ -54,6 +54,9 @@ void AppModel::applyFix(FailureAction action) {
     case FailureAction::Reinstall:
         reinstall();
         break;
+    case FailureAction::Update:
+        start(RunRequest::update());
+        break;
     case FailureAction::None:
         break;
     }

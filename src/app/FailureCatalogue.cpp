@@ -4,18 +4,18 @@
 
 #include <QRegularExpression>
 
-#include <csignal>
-#include <functional>
 #include <vector>
 
 namespace {
 
 // In a cause, "{line}" stands for the line that matched (quoted), "{display}" for the display
-// the game tried, "{signal}" for the signal named in the line.
+// the game tried. An empty cause marks the engine's crash line.
 struct Entry {
     QRegularExpression pattern;
     QString cause;
     FailureAction action;
+    bool fatal;
+    QString commandLineCause = {}; // when the cause names a place in the window
 };
 
 const QString graphicsCause =
@@ -25,7 +25,7 @@ const QString graphicsCause =
 const QString graphicsEvenCompatible =
     QStringLiteral("The graphics driver cannot run the game, not even with compatibility "
                    "graphics. A newer graphics driver may help.");
-const QString crashCause = QStringLiteral("The game crashed ({signal}).");
+const QString crashLine = QStringLiteral("Program crashed with signal (\\d+)");
 
 const std::vector<Entry>& catalogue() {
     static const std::vector<Entry> entries{
@@ -35,35 +35,37 @@ const std::vector<Entry>& catalogue() {
                             "|the )?Wayland display|wl_display_connect")),
          QStringLiteral("The game found no screen to draw on ({display}). Start Brennick from "
                         "within a desktop session."),
-         FailureAction::None},
+         FailureAction::None, true},
         // Godot 4 says "…version, switching to OpenGL 3." when it recovers by itself.
         {QRegularExpression(QStringLiteral(
              "does not support any of the supported OpenGL versions|Error initializing GLAD|"
-             "Unable to create (?:a )?(?:rendering|OpenGL|GLX?|EGL) context|"
+             "(?:Unable to|Can't) create (?:an? )?(?:rendering|OpenGL|GLX?|EGL) context|"
              "seem not to support the required (?:Vulkan|OpenGL)[^,]*version(?!.*switching)|"
              "Unable to initialize (?:Vulkan|OpenGL) video driver|"
              "Can't create a Vulkan instance|vkCreateInstance failed|"
              "Could not initialize (?:native )?OpenGL")),
-         graphicsCause, FailureAction::CompatibilityGraphics},
+         graphicsCause, FailureAction::CompatibilityGraphics, true},
+        {QRegularExpression(crashLine), {}, FailureAction::None, true},
         // Only the import's copies are missing (the files that use them fail in turn).
         {QRegularExpression(QStringLiteral("(?:Failed loading resource|Failed to load "
                                            "resource|Can't open|Cannot open file).*res://"
                                            "(?:\\.import|\\.godot/imported)/")),
          QStringLiteral("Files that the first-time setup makes are missing. Setting up again "
                         "makes them anew; nothing is downloaded."),
-         FailureAction::SetUpAgain},
+         FailureAction::SetUpAgain, false},
         {QRegularExpression(QStringLiteral("Failed loading resource|Failed to load resource|"
                                            "Failed loading scene|Can't open|Cannot open file|"
                                            "Can't run project: no main scene defined")),
          QStringLiteral("Some game files could not be loaded; try Reinstall in Settings."),
-         FailureAction::Reinstall},
+         FailureAction::Reinstall, false,
+         QStringLiteral("Some game files could not be loaded.")},
         {QRegularExpression(
              QStringLiteral("SCRIPT ERROR|Parse Error|Invalid call|Failed to load script")),
          QStringLiteral("The game stopped on an error in its own code: {line}. A newer version "
                         "of the game may fix it: Update the game in Settings."),
-         FailureAction::None},
-        {QRegularExpression(QStringLiteral("Program crashed with signal (\\d+)")), crashCause,
-         FailureAction::None},
+         FailureAction::Update, false,
+         QStringLiteral("The game stopped on an error in its own code: {line}. A newer version "
+                        "of the game may fix it.")},
     };
     return entries;
 }
@@ -73,21 +75,6 @@ bool isAboutSound(const QString& line) {
     static const QRegularExpression sound(QStringLiteral("ALSA|PulseAudio|audio driver"),
                                           QRegularExpression::CaseInsensitiveOption);
     return sound.match(line).hasMatch();
-}
-
-QString signalWords(int number) {
-    static const std::vector<std::pair<int, QString>> names{
-        {SIGSEGV, QStringLiteral("segmentation fault")},
-        {SIGABRT, QStringLiteral("aborted")},
-        {SIGBUS, QStringLiteral("bus error")},
-        {SIGILL, QStringLiteral("illegal instruction")},
-        {SIGFPE, QStringLiteral("arithmetic error")},
-        {SIGKILL, QStringLiteral("killed")},
-        {SIGTERM, QStringLiteral("terminated")}};
-    for (const auto& [signal, words] : names)
-        if (signal == number)
-            return words + QStringLiteral(", signal %1").arg(number);
-    return QStringLiteral("signal %1").arg(number);
 }
 
 QString displayWords(const QString& line) {
@@ -102,6 +89,12 @@ QString displayWords(const QString& line) {
     return QStringLiteral("DISPLAY is not set");
 }
 
+// Godot 3 draws only through X11: a Wayland session serves it through XWayland, or not at all.
+bool isWaylandWithoutX11(int engineMajor) {
+    return engineMajor == 3 && qEnvironmentVariableIsEmpty("DISPLAY") &&
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 QString quoted(const QString& line) {
     constexpr qsizetype longest = 160;
     const QString text = line.trimmed();
@@ -109,31 +102,68 @@ QString quoted(const QString& line) {
            QLatin1Char('"');
 }
 
+struct Found {
+    const Entry* entry;
+    QString line;
+    QRegularExpressionMatch match;
+};
+
+// The first entry that `line` shows, if any.
+std::optional<Found> find(const QString& line) {
+    if (isAboutSound(line))
+        return std::nullopt;
+    for (const Entry& entry : catalogue())
+        if (QRegularExpressionMatch match = entry.pattern.match(line); match.hasMatch())
+            return Found{&entry, line, match};
+    return std::nullopt;
+}
+
+Diagnosis diagnosis(const Found& found, const RunOutcome& outcome, const RunOptions& options) {
+    const Entry& entry = *found.entry;
+    if (entry.action == FailureAction::CompatibilityGraphics && options.compatibilityGraphics)
+        return {graphicsEvenCompatible, graphicsEvenCompatible, FailureAction::None, true};
+    if (entry.cause.contains(QLatin1String("{display}")) &&
+        isWaylandWithoutX11(outcome.engineMajor)) {
+        const QString cause = QStringLiteral(
+            "The game found no screen to draw on: it is made with Godot 3, which needs an X11 "
+            "display, and this Wayland session offers none. Installing XWayland (the xwayland "
+            "package) gives it one.");
+        return {cause, cause, FailureAction::None, true};
+    }
+    const auto filled = [&](QString cause) {
+        if (cause.contains(QLatin1String("{line}")))
+            cause.replace(QLatin1String("{line}"), quoted(found.line));
+        if (cause.contains(QLatin1String("{display}")))
+            cause.replace(QLatin1String("{display}"), displayWords(found.line));
+        return cause;
+    };
+    const QString cause = filled(entry.cause);
+    return {cause, entry.commandLineCause.isEmpty() ? cause : filled(entry.commandLineCause),
+            entry.action, entry.fatal};
+}
+
 } // namespace
 
-std::optional<Diagnosis> diagnose(const RunOutcome& outcome, const RunOptions& options) {
-    for (const Entry& entry : catalogue()) {
-        for (const QString& line : outcome.output) {
-            const QRegularExpressionMatch match = entry.pattern.match(line);
-            if (!match.hasMatch() || isAboutSound(line))
-                continue;
-            if (entry.action == FailureAction::CompatibilityGraphics &&
-                options.compatibilityGraphics)
-                return Diagnosis{graphicsEvenCompatible, FailureAction::None};
-            QString cause = entry.cause;
-            const auto fill = [&cause](QLatin1String name, const std::function<QString()>& words) {
-                if (cause.contains(name))
-                    cause.replace(name, words());
-            };
-            fill(QLatin1String("{line}"), [&] { return quoted(line); });
-            fill(QLatin1String("{display}"), [&] { return displayWords(line); });
-            fill(QLatin1String("{signal}"), [&] { return signalWords(match.captured(1).toInt()); });
-            return Diagnosis{cause, entry.action};
-        }
+Judgement judge(const RunOutcome& outcome, const RunOptions& options) {
+    std::optional<Found> fatal, error;
+    std::optional<int> crashLine;
+    for (const QString& line : outcome.output) {
+        std::optional<Found> found = find(line);
+        if (!found)
+            continue;
+        if (found->entry->cause.isEmpty() && !crashLine)
+            crashLine = found->match.captured(1).toInt();
+        std::optional<Found>& first = found->entry->fatal ? fatal : error;
+        if (!first)
+            first = std::move(found);
     }
-    if (outcome.signalled)
-        return Diagnosis{
-            QString(crashCause).replace(QLatin1String("{signal}"), signalWords(outcome.exitCode)),
-            FailureAction::None};
-    return std::nullopt;
+    Judgement judged;
+    judged.crashSignal = crashLine        ? crashLine
+                         : outcome.signalled ? std::optional(outcome.exitCode)
+                                             : std::nullopt;
+    if (fatal && !fatal->entry->cause.isEmpty())
+        judged.cause = diagnosis(*fatal, outcome, options);
+    else if (!fatal && !judged.crashSignal && error)
+        judged.cause = diagnosis(*error, outcome, options);
+    return judged;
 }

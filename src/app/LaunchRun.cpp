@@ -1,6 +1,7 @@
 #include "app/LaunchRun.h"
 
 #include "app/InstalledGame.h"
+#include "app/OutcomeExplanation.h"
 #include "app/PlatformWords.h"
 #include "download/FileDownloader.h"
 #include "download/RepoDownloader.h"
@@ -153,7 +154,11 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
             QStringLiteral("Step 3 of 4 \u00b7 First-time setup, this can take a minute or more"),
             QStringLiteral(
                 "Godot is preparing the game's files. A Godot window may appear briefly."));
-        runner_.runImport(*installed.engine, project, spec, token_);
+        try {
+            runner_.runImport(*installed.engine, project, spec, token_);
+        } catch (const Problem& problem) {
+            throw explainSetup(problem, runner_.importOutcome());
+        }
     }
     if (!request_.launch)
         return;

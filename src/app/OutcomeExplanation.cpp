@@ -1,6 +1,7 @@
 #include "app/OutcomeExplanation.h"
 
 #include "app/FailureCatalogue.h"
+#include "runner/SignalWords.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,13 +22,34 @@ QString roundedSeconds(double seconds) {
 Failure explainOutcome(const RunOutcome& outcome, const RunOptions& options) {
     const QStringList& output = outcome.output;
     const QStringList kept = output.mid(std::max<qsizetype>(0, output.size() - keptLines));
-    QString headline = QStringLiteral("The game closed after %1 seconds (exit code %2), so it did "
-                                      "not stay open.")
-                           .arg(roundedSeconds(outcome.seconds))
-                           .arg(outcome.exitCode);
-    const std::optional<Diagnosis> diagnosis = diagnose(outcome, options);
-    if (diagnosis)
-        headline += QLatin1Char(' ') + diagnosis->cause;
-    headline += QStringLiteral(" Last log lines:");
-    return {headline, kept, diagnosis ? diagnosis->action : FailureAction::None};
+    const Judgement judged = judge(outcome, options);
+    const QString seconds = roundedSeconds(outcome.seconds);
+    const QString opening =
+        judged.crashSignal
+            ? QStringLiteral("The game crashed after %1 seconds (%2).")
+                  .arg(seconds, signalWords(*judged.crashSignal))
+            : QStringLiteral("The game closed after %1 seconds (exit code %2), so it did not "
+                             "stay open.")
+                  .arg(seconds)
+                  .arg(outcome.exitCode);
+    const auto headline = [&](const QString& cause) {
+        return opening + (judged.cause ? QLatin1Char(' ') + cause : QString()) +
+               QStringLiteral(" Last log lines:");
+    };
+    if (!judged.cause)
+        return {headline({}), kept, FailureAction::None, headline({})};
+    return {headline(judged.cause->cause), kept, judged.cause->action,
+            headline(judged.cause->commandLineCause)};
+}
+
+Problem explainSetup(const Problem& problem, const RunOutcome& setup) {
+    const std::optional<Diagnosis> cause = judge(setup, {}).cause;
+    if (!cause || !cause->fatal)
+        return problem; // the editor's import prints the game's own errors, harmless there
+    const QString words =
+        cause->action == FailureAction::CompatibilityGraphics
+            ? QStringLiteral("The graphics driver cannot run Godot: it lacks the OpenGL version "
+                             "Godot needs. A newer graphics driver may help.")
+            : cause->cause;
+    return Problem(problem.kind(), problem.sentence() + QLatin1Char(' ') + words);
 }

@@ -20,6 +20,8 @@ QString fixCommand(FailureAction action) {
         return QStringLiteral("quillfire setup --again, then quillfire play");
     case FailureAction::Reinstall:
         return QStringLiteral("quillfire reinstall");
+    case FailureAction::Update:
+        return QStringLiteral("quillfire update");
     case FailureAction::None:
         break;
     }
@@ -30,7 +32,7 @@ void reportFailure(const AppModel& model, RunEnding ending, QTextStream& err) {
     if (ending == RunEnding::Failed) {
         err << model.phase().text() << Qt::endl;
     } else if (const auto& failure = model.failure()) {
-        err << failure->headline << Qt::endl;
+        err << failure->commandLineHeadline << Qt::endl;
         for (const QString& line : failure->lines)
             err << "  " << line << Qt::endl;
         if (const QString fix = fixCommand(failure->action); !fix.isEmpty())

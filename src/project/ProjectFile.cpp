@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <array>
-#include <utility>
 
 namespace ProjectInspector {
 
@@ -64,20 +64,17 @@ std::optional<QString> value(const QString& key, const QString& text) {
 QString engineVersion(qint64 major, const QString& features) {
     if (major == 3)
         return QStringLiteral("3.5.3");
-    static constexpr std::array<std::pair<const char*, const char*>, 6> releases{{
-        {"4.0", "4.0.4"},
-        {"4.1", "4.1.4"},
-        {"4.2", "4.2.2"},
-        {"4.3", "4.3"},
-        {"4.4", "4.4.1"},
-        {"4.5", "4.5"},
-    }};
-    for (const auto& [tag, release] : releases) {
-        const QString quoted = QLatin1Char('"') + QLatin1String(tag) + QLatin1Char('"');
-        if (features.contains(quoted))
-            return QLatin1String(release);
-    }
-    return QStringLiteral("4.3");
+    static constexpr std::array<const char*, 6> releases{"4.0.4", "4.1.4", "4.2.2",
+                                                          "4.3",   "4.4.1", "4.5"};
+    // A minor release newer than the table's gets its own first release, never an older one.
+    static const QRegularExpression tag(QStringLiteral("\"4\\.(\\d{1,3})\""));
+    const QRegularExpressionMatch match = tag.match(features);
+    if (!match.hasMatch())
+        return QStringLiteral("4.3");
+    const int minor = match.captured(1).toInt();
+    if (minor < int(releases.size()))
+        return QLatin1String(releases[minor]);
+    return QStringLiteral("4.%1").arg(minor);
 }
 
 QString readFirst(const QStringList& names, const QString& folder) {

@@ -1,7 +1,9 @@
 // GameRunner's first-time import: the engine imports the game's assets once,
 // the launcher checks that it really finished and leaves a marker.
 #include "runner/BackgroundRun.h"
+#include "runner/SignalWords.h"
 #include "runner/GameRunner.h"
+#include "runner/LastLines.h"
 
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
@@ -20,6 +22,7 @@ struct ImportEnd {
     int status = -1;
     bool endedByWatch = false; // Godot 3: the launcher closed the editor once all was imported
     bool timedOut = false;
+    bool signalled = false;
 };
 
 QString importFolder(const QString& project, const EngineSpec& spec) {
@@ -52,7 +55,7 @@ ImportEnd watchEditor(BackgroundRun& run, const QString& project, const ImportTi
         if (complete && previousComplete)
             return {run.finish(), true};
         if (std::chrono::steady_clock::now() - start > timing.limit)
-            return {run.finish()};
+            return {run.finish(), false, true};
         previousComplete = complete;
         previousTotal = state.total;
     }
@@ -64,40 +67,35 @@ ImportEnd awaitImport(BackgroundRun& run, const ImportTiming& timing) {
     return {run.finish(), false, !inTime};
 }
 
-// Godot 4 before 4.3 may exit with status 1 after a good import; what is on disk decides. An
-// engine that never started (-1) imported nothing, whatever an earlier import left.
-bool importFinishedOnDisk(const ImportEnd& end, const QString& project, const EngineSpec& spec) {
-    return end.status != -1 && QFileInfo(importFolder(project, spec)).isDir() &&
-           readImportState(project).allPresent();
+// Only an engine that ended by itself without failing, or the Godot 3 editor closed by the
+// watch, has imported: files an earlier import left prove nothing. Godot 4 before 4.3 may exit
+// with status 1 after a good import; what is on disk decides then.
+bool endedCleanly(const ImportEnd& end, const QString& project, const EngineSpec& spec) {
+    if (end.endedByWatch || (end.status == 0 && !end.signalled))
+        return true;
+    return spec.major == 4 && end.status == 1 && !end.signalled &&
+           QVersionNumber::fromString(spec.version) < QVersionNumber(4, 3) &&
+           QFileInfo(importFolder(project, spec)).isDir() && readImportState(project).allPresent();
 }
 
 void checkImport(const ImportEnd& end, const QString& project, const EngineSpec& spec) {
-    if (spec.major == 3) {
-        if (!end.endedByWatch) {
-            const ImportState state = readImportState(project);
-            if (!state.allPresent())
-                throw Problem(
-                    Problem::Kind::Import,
-                    QStringLiteral("First-time setup did not finish importing the game's files "
-                                   "(%1 still missing, Godot exit code %2).")
-                        .arg(state.missing)
-                        .arg(end.status));
-        }
-    } else if (end.timedOut) {
-        throw Problem(
-            Problem::Kind::Import,
-            QStringLiteral("First-time setup took longer than 15 minutes and was stopped."));
-    } else if (end.status != 0 && !importFinishedOnDisk(end, project, spec)) {
-        throw Problem(
-            Problem::Kind::Import,
-            QStringLiteral("First-time setup stopped with exit code %1.").arg(end.status));
-    }
+    const auto fail = [](const QString& sentence) { throw Problem(Problem::Kind::Import, sentence); };
+    if (end.timedOut)
+        fail(QStringLiteral("First-time setup took longer than 15 minutes and was stopped."));
+    if (end.signalled && !end.endedByWatch)
+        fail(QStringLiteral("First-time setup stopped: Godot crashed (%1).")
+                 .arg(signalWords(end.status)));
+    if (!endedCleanly(end, project, spec))
+        fail(QStringLiteral("First-time setup stopped with exit code %1.").arg(end.status));
     if (!QFileInfo(importFolder(project, spec)).isDir())
-        throw Problem(
-            Problem::Kind::Import,
-            QStringLiteral("First-time setup ended but did not create the game's imported data "
-                           "(%1 folder).")
-                .arg(QFileInfo(importFolder(project, spec)).fileName()));
+        fail(QStringLiteral("First-time setup ended but did not create the game's imported data "
+                            "(%1 folder).")
+                 .arg(QFileInfo(importFolder(project, spec)).fileName()));
+    if (const ImportState state = readImportState(project); !state.allPresent())
+        fail(QStringLiteral("First-time setup did not finish importing the game's files (%1 "
+                            "still missing, Godot exit code %2).")
+                 .arg(state.missing)
+                 .arg(end.status));
 }
 
 } // namespace
@@ -130,8 +128,11 @@ QStringList GameRunner::importArguments(const QString& project, const EngineSpec
 
 void GameRunner::runImport(const QString& engine, const QString& project, const EngineSpec& spec,
                            CancelToken& token) {
+    // Only a run that succeeds counts: a failed one leaves the game to be set up again.
+    QFile::remove(markerPath(spec));
     const QStringList args = importArguments(project, spec);
-    const auto job = recordJob(engine, args);
+    LastLines output(keptOutputLines);
+    const auto job = recordJob(engine, args, [&output](const QString& line) { output.add(line); });
     const auto forget = qScopeGuard([this] { forgetJob(); });
     log_.append(QStringLiteral("Running first-time setup: ") + QFileInfo(engine).fileName() +
                 QLatin1Char(' ') + args.join(QLatin1Char(' ')));
@@ -143,6 +144,8 @@ void GameRunner::runImport(const QString& engine, const QString& project, const 
         end =
             spec.major == 3 ? watchEditor(run, project, timing_, token) : awaitImport(run, timing_);
     }
+    end.signalled = job->endedBySignal();
+    import_ = {end.status, 0, end.signalled, output.list(), spec.major};
     forgetJob();
     token.throwIfCancelled();
     checkImport(end, project, spec);

@@ -1,11 +1,11 @@
 #include "runner/GameRunner.h"
 
+#include "runner/LastLines.h"
+
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
 
 #include <QScopeGuard>
-
-#include <deque>
 
 GameRunner::GameRunner(LogStore& log, ImportTiming timing) : log_(log), timing_(timing) {}
 
@@ -56,12 +56,8 @@ RunOutcome GameRunner::play(const QString& engine, const QString& project, int e
                             const RunOptions& options, CancelToken& stop) {
     const QStringList args = arguments(project, engineMajor, options);
     // The game's own words, apart from whatever the log held before it started.
-    std::deque<QString> output;
-    const auto job = recordJob(engine, args, [&output](const QString& line) {
-        output.push_back(line);
-        if (output.size() > keptOutputLines)
-            output.pop_front();
-    });
+    LastLines output(keptOutputLines);
+    const auto job = recordJob(engine, args, [&output](const QString& line) { output.add(line); });
     const auto forget = qScopeGuard([this] { forgetJob(); });
     const CancelHook stopOnRequest(&stop, [job] { job->stop(); });
     log_.append(QStringLiteral("Starting the game: ") + args.join(QLatin1Char(' ')));
@@ -69,5 +65,5 @@ RunOutcome GameRunner::play(const QString& engine, const QString& project, int e
     const int status = job->run();
     return {status,
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
-            job->endedBySignal(), QStringList(output.begin(), output.end())};
+            job->endedBySignal(), output.list(), engineMajor};
 }

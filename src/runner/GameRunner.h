@@ -44,6 +44,8 @@ public:
     // Throws Cancelled, or an Import problem with a sentence for the player.
     void runImport(const QString& engine, const QString& project, const EngineSpec& spec,
                    CancelToken& token);
+    // How the last import's engine ended and what it printed last: its failures are the game's.
+    const RunOutcome& importOutcome() const { return import_; }
 
     // The game's command line for an engine of major version `engineMajor`.
     static QStringList arguments(const QString& project, int engineMajor,
@@ -69,4 +71,5 @@ private:
     const ImportTiming timing_;
     mutable std::mutex jobMutex_;
     std::shared_ptr<ProcessJob> job_;
+    RunOutcome import_;
 };

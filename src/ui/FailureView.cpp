@@ -79,6 +79,7 @@ QString FailureView::actionTitle(FailureAction action) {
         return QStringLiteral("Set up again and play");
     case FailureAction::Reinstall:
         return QStringLiteral("Reinstall\u2026");
+    case FailureAction::Update: // the headline says where Update is
     case FailureAction::None:
         break;
     }

@@ -96,8 +96,9 @@ TEST_F(Launch, EarlyExitStopCancelAndNormalCloseAreToldApart) {
     GameRunner::forgetImport();
     phases.clear();
     ASSERT_TRUE(runToEnd());
-    EXPECT_EQ(model().failure(), (Failure{"The game closed after 0 seconds (exit code 0), so it "
-                                          "did not stay open. Last log lines:", {"end"}}));
+    EXPECT_EQ(model().failure()->headline, "The game closed after 0 seconds (exit code 0), so it "
+                                           "did not stay open. Last log lines:");
+    EXPECT_EQ(model().failure()->lines, QStringList{"end"});
     EXPECT_EQ(phases, (QList<K>{K::SettingUp, K::Starting, K::Ready})) << "never Playing";
 
     setBehaviour("game_seconds=60");

@@ -2,6 +2,7 @@
 #include "support/Paths.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/SampleGame.h"
+#include "testkit/Standin.h"
 #include "testkit/TestEnvironment.h"
 
 #include <QFileInfo>
@@ -76,6 +77,10 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
     const QString again = quillfire("play").err; // no cure is left to offer
     EXPECT_TRUE(again.contains("not even with compatibility graphics")) << again;
     EXPECT_FALSE(again.contains("Run: "));
+    testkit::behave(Paths::gameFolder() + "/" + testkit::sampleTop,
+                    "game_output='SCRIPT ERROR: Parse Error\\n' game_exit=1");
+    EXPECT_TRUE(quillfire("play").err.contains(
+        "may fix it. Last log lines:\n  SCRIPT ERROR: Parse Error\nRun: quillfire update\n"));
     // The settings stay for the next play; each run writes the file anew.
     const QString lastRun = testkit::readFile(Paths::lastRunLog());
     EXPECT_TRUE(lastRun.contains(" --fullscreen --resolution 1600x900 --video-driver GLES2\n") &&

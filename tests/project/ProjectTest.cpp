@@ -115,7 +115,7 @@ protected:
 };
 
 // An unreadable config version is Godot 3's; a known feature version gets its newest patch
-// release, any other Godot 4's standard one. C# is told by the features or a solution at the top.
+// release, a newer one its own first release, none Godot 4's standard one. C# is told by the features or a solution at the top.
 TEST_F(ProjectTest, TheEngineBuildFollowsTheVersionsAndLanguageTheProjectDeclares) {
     const struct { const char *name, *config, *release, *features = "\"4.1\""; } rows[] = {
         {.name = "4", .config = "5", .release = "4.1.4"},
@@ -127,7 +127,7 @@ TEST_F(ProjectTest, TheEngineBuildFollowsTheVersionsAndLanguageTheProjectDeclare
         {.name = "4.0", .config = "5", .release = "4.0.4", .features = "\"4.0\""},
         {.name = "4.4", .config = "5", .release = "4.4.1", .features = "\"4.4\", \"Mobile\""},
         {.name = "4.5", .config = "5", .release = "4.5", .features = "\"4.5\""},
-        {.name = "unknown", .config = "5", .release = "4.3", .features = "\"4.25\""},
+        {.name = "newer", .config = "5", .release = "4.7", .features = "\"4.7\", \"Mobile\""},
         {.name = "none", .config = "5", .release = "4.3", .features = ""},
     };
     for (const auto& row : rows) {
