@@ -57,8 +57,7 @@ const std::vector<Entry>& catalogue() {
                                            "Failed loading scene|Can't open|Cannot open file|"
                                            "Can't run project: no main scene defined")),
          QStringLiteral("Some game files could not be loaded; try Reinstall in Settings."),
-         FailureAction::Reinstall, false,
-         QStringLiteral("Some game files could not be loaded.")},
+         FailureAction::Reinstall, false, QStringLiteral("Some game files could not be loaded.")},
         {QRegularExpression(
              QStringLiteral("SCRIPT ERROR|Parse Error|Invalid call|Failed to load script")),
          QStringLiteral("The game stopped on an error in its own code: {line}. A newer version "
@@ -158,7 +157,7 @@ Judgement judge(const RunOutcome& outcome, const RunOptions& options) {
             first = std::move(found);
     }
     Judgement judged;
-    judged.crashSignal = crashLine        ? crashLine
+    judged.crashSignal = crashLine           ? crashLine
                          : outcome.signalled ? std::optional(outcome.exitCode)
                                              : std::nullopt;
     if (fatal && !fatal->entry->cause.isEmpty())

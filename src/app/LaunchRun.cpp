@@ -8,6 +8,7 @@
 #include "download/SystemProxyFactory.h"
 #include "engine/EngineManager.h"
 #include "patch/GamePatch.h"
+#include "project/ProjectInspector.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
 #include "support/Problem.h"
@@ -27,9 +28,17 @@ QString noProgramsSentence(const QString& folder) {
         .arg(folder);
 }
 
+const QString gameStepText = QStringLiteral("Step 1 of 4 \u00b7 Downloading the game");
+
 QString engineStepText(const EngineSpec& spec) {
     return QStringLiteral("Step 2 of 4 \u00b7 Downloading Godot ") + spec.version +
            (spec.mono ? QStringLiteral(" (.NET)") : QString()) + QStringLiteral(" (about 70 MB)");
+}
+
+void makeSupportRoot() {
+    if (!QDir().mkpath(Paths::supportRoot()))
+        throw Problem(Problem::Kind::FileSystem,
+                      QStringLiteral("Could not create the folder %1.").arg(Paths::supportRoot()));
 }
 
 // Progress arrives for every piece of a download; the window needs a few a second.
@@ -112,17 +121,40 @@ RunResult LaunchRun::execute() {
     return result;
 }
 
+// The game and its Godot both downloaded, checked and unpacked beside the installed ones, then
+// swapped in together: a failure or a cancel on the way leaves the earlier install as it was.
+void LaunchRun::reinstall(const MakeDownloader& downloaders) {
+    emit stepStarted(Phase::Kind::Downloading, gameStepText, {});
+    makeSupportRoot();
+    StagedFolder game = RepoDownloader::stageGame(downloaders, log_, token_);
+    const GameInfo info = ProjectInspector::inspect(*ProjectInspector::findProject(game.path()));
+    refuseUnplayable(info, true);
+    const EngineSpec spec = EngineSpec::forGame(&info);
+    emit stepStarted(Phase::Kind::Downloading, engineStepText(spec), {});
+    StagedFolder engine = EngineManager::stage(spec, hostPlatform(), downloaders, log_, token_);
+    token_.throwIfCancelled();
+    engine.commit();
+    game.commit();
+    log_.append(QStringLiteral("Game and Godot ") + spec.version + QStringLiteral(" reinstalled"));
+}
+
+void LaunchRun::refuseUnplayable(const GameInfo& info, bool needsEngine) const {
+    if (info.usesCSharp)
+        throw Problem(Problem::Kind::Game, PlatformWords::csharpRefusal());
+    if (needsEngine && !Volumes::allowsPrograms(Paths::engineFolder()))
+        throw Problem(Problem::Kind::Engine, noProgramsSentence(Paths::supportRoot()));
+}
+
 void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     const MakeDownloader downloaderFactory = [this, &network] { return makeDownloader(network); };
 
     InstalledGame installed = InstalledGame::read();
-    if (!installed.project || request_.freshGame) {
-        emit stepStarted(Phase::Kind::Downloading,
-                         QStringLiteral("Step 1 of 4 \u00b7 Downloading the game"), {});
-        if (!QDir().mkpath(Paths::supportRoot()))
-            throw Problem(
-                Problem::Kind::FileSystem,
-                QStringLiteral("Could not create the folder %1.").arg(Paths::supportRoot()));
+    if (request_.freshEngine) {
+        reinstall(downloaderFactory);
+        installed = InstalledGame::read();
+    } else if (!installed.project || request_.freshGame) {
+        emit stepStarted(Phase::Kind::Downloading, gameStepText, {});
+        makeSupportRoot();
         RepoDownloader::fetchGame(downloaderFactory, log_, token_);
         installed = InstalledGame::read();
     }
@@ -133,14 +165,11 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     const GameInfo& info = *installed.info;
     emit gameRead(info);
     GamePatch::applyHipFire(project, log_);
-    if (info.usesCSharp)
-        throw Problem(Problem::Kind::Game, PlatformWords::csharpRefusal());
+    refuseUnplayable(info, !installed.engine);
     token_.throwIfCancelled();
 
     const EngineSpec& spec = installed.spec;
     if (!installed.engine) {
-        if (!Volumes::allowsPrograms(Paths::engineFolder()))
-            throw Problem(Problem::Kind::Engine, noProgramsSentence(Paths::supportRoot()));
         emit stepStarted(Phase::Kind::Downloading, engineStepText(spec), {});
         EngineManager::install(spec, downloaderFactory, log_, token_);
         installed.engine = EngineManager::executable(spec);

@@ -4,6 +4,7 @@
 #include "app/RunResult.h"
 #include "download/DownloadProgress.h"
 #include "download/DownloadTimeouts.h"
+#include "download/FileDownloader.h"
 #include "project/GameInfo.h"
 #include "runner/GameRunner.h"
 #include "support/CancelToken.h"
@@ -14,7 +15,6 @@
 
 #include <memory>
 
-class FileDownloader;
 class LogStore;
 class QNetworkAccessManager;
 class QThread;
@@ -48,6 +48,8 @@ signals:
 private:
     RunResult execute();
     void steps(RunResult& result, QNetworkAccessManager& network);
+    void reinstall(const MakeDownloader& downloaders);
+    void refuseUnplayable(const GameInfo& info, bool needsEngine) const;
     std::shared_ptr<FileDownloader> makeDownloader(QNetworkAccessManager& network);
     void reportProgress(const DownloadProgress& progress);
 

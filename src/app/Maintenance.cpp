@@ -70,11 +70,7 @@ void AppModel::reinstall() {
                             QStringLiteral("Reinstall"), QStringLiteral("Cancel")};
     if (!env_.prompts || !env_.prompts->confirm(question))
         return;
-    QDir(Paths::gameFolder()).removeRecursively();
-    QDir(Paths::engineFolder()).removeRecursively();
-    setInfo(std::nullopt);
-    setPhase(Phase::Kind::NotDownloaded);
-    start(RunRequest::play());
+    start(RunRequest::reinstall());
 }
 
 bool AppModel::confirmQuit() {

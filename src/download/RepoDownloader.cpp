@@ -54,22 +54,23 @@ QString archiveUrl(const QString& branch) {
            QStringLiteral("/archive/refs/heads/") + branch + QStringLiteral(".zip");
 }
 
-void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
+StagedFolder stageGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
     const QString archive = downloadArchive(makeDownloader, log, token);
     const FolderCleanup archiveFolder(QFileInfo(archive).absolutePath());
     token.throwIfCancelled();
 
-    const QString staging = Paths::gameStagingFolder();
-    FolderOps::makeEmptyFolder(staging);
-    FolderCleanup stagingCleanup(staging);
-    unpackArchive(archive, staging, log, QStringLiteral("the game"));
-    if (!ProjectInspector::findProject(staging))
+    FolderOps::makeEmptyFolder(Paths::gameStagingFolder());
+    StagedFolder staged(Paths::gameStagingFolder(), Paths::gameFolder());
+    unpackArchive(archive, staged.path(), log, QStringLiteral("the game"));
+    if (!ProjectInspector::findProject(staged.path()))
         throw Problem(Problem::Kind::Game,
                       QStringLiteral("The downloaded game has no project.godot file, so it "
                                      "can't be started."));
+    return staged;
+}
 
-    FolderOps::replaceFolder(staging, Paths::gameFolder());
-    stagingCleanup.release();
+void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
+    stageGame(makeDownloader, log, token).commit();
     log.append(QStringLiteral("Game ready in ") + Paths::gameFolder());
 }
 

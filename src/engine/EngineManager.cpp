@@ -25,12 +25,12 @@ std::optional<QUrl> absoluteUrl(const QString& text) {
     return url;
 }
 
-QString makeStagingFolder() {
+StagedFolder makeStagingFolder(const EngineSpec& spec) {
     FolderOps::makeFolder(Paths::engineFolder());
     const QString staging = Paths::engineFolder() + QStringLiteral("/staging-") +
                             QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     FolderOps::makeFolder(staging);
-    return staging;
+    return {staging, spec.installFolder()};
 }
 
 // macOS refuses to start a downloaded program while it carries the quarantine mark. The tool's
@@ -60,6 +60,13 @@ void install(const EngineSpec& spec, const MakeDownloader& makeDownloader, LogSt
 
 void install(const EngineSpec& spec, Platform platform, const MakeDownloader& makeDownloader,
              LogStore& log, CancelToken& token) {
+    stage(spec, platform, makeDownloader, log, token).commit();
+    log.append(QStringLiteral("Godot ") + spec.version +
+               (spec.mono ? QStringLiteral(" (.NET)") : QString()) + QStringLiteral(" installed"));
+}
+
+StagedFolder stage(const EngineSpec& spec, Platform platform, const MakeDownloader& makeDownloader,
+                   LogStore& log, CancelToken& token) {
     if (const QString reason = spec.unsupportedReason(platform); !reason.isEmpty())
         throw Problem(Problem::Kind::Engine, reason);
     const QString asset = spec.assetName(platform);
@@ -99,19 +106,15 @@ void install(const EngineSpec& spec, Platform platform, const MakeDownloader& ma
     log.append(QStringLiteral("Checksum OK"));
     token.throwIfCancelled();
 
-    const QString staging = makeStagingFolder();
-    FolderCleanup stagingCleanup(staging);
-    unpackArchive(archive, staging, log, QStringLiteral("Godot"));
+    StagedFolder staged = makeStagingFolder(spec);
+    unpackArchive(archive, staged.path(), log, QStringLiteral("Godot"));
     if (platform == Platform::MacOS)
-        clearQuarantine(staging, log);
+        clearQuarantine(staged.path(), log);
     // Checked before the swap: an archive without the program must not replace a working build.
-    if (!ProgramLookup::find(staging, asset, platform))
+    if (!ProgramLookup::find(staged.path(), asset, platform))
         throw Problem(Problem::Kind::Engine,
                       QStringLiteral("Godot was unpacked but its program was not found."));
-    FolderOps::replaceFolder(staging, spec.installFolder());
-    stagingCleanup.release();
-    log.append(QStringLiteral("Godot ") + spec.version +
-               (spec.mono ? QStringLiteral(" (.NET)") : QString()) + QStringLiteral(" installed"));
+    return staged;
 }
 
 std::optional<QString> executable(const EngineSpec& spec) {

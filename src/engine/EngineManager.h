@@ -2,6 +2,7 @@
 
 #include "download/FileDownloader.h"
 #include "engine/EngineSpec.h"
+#include "support/FolderOps.h"
 
 #include <QString>
 
@@ -22,6 +23,9 @@ void install(const EngineSpec& spec, const MakeDownloader& makeDownloader, LogSt
 // The same for an explicit platform; install() passes the host's.
 void install(const EngineSpec& spec, Platform platform, const MakeDownloader& makeDownloader,
              LogStore& log, CancelToken& token);
+// The same up to the swap, which is the caller's (a reinstall swaps game and engine together).
+StagedFolder stage(const EngineSpec& spec, Platform platform, const MakeDownloader& makeDownloader,
+                   LogStore& log, CancelToken& token);
 
 // The installed build's program, or nothing when the build is not (properly) installed.
 std::optional<QString> executable(const EngineSpec& spec);

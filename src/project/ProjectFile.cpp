@@ -65,7 +65,7 @@ QString engineVersion(qint64 major, const QString& features) {
     if (major == 3)
         return QStringLiteral("3.5.3");
     static constexpr std::array<const char*, 6> releases{"4.0.4", "4.1.4", "4.2.2",
-                                                          "4.3",   "4.4.1", "4.5"};
+                                                         "4.3",   "4.4.1", "4.5"};
     // A minor release newer than the table's gets its own first release, never an older one.
     static const QRegularExpression tag(QStringLiteral("\"4\\.(\\d{1,3})\""));
     const QRegularExpressionMatch match = tag.match(features);

@@ -1,9 +1,9 @@
 // GameRunner's first-time import: the engine imports the game's assets once,
 // the launcher checks that it really finished and leaves a marker.
 #include "runner/BackgroundRun.h"
-#include "runner/SignalWords.h"
 #include "runner/GameRunner.h"
 #include "runner/LastLines.h"
+#include "runner/SignalWords.h"
 
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
@@ -79,7 +79,9 @@ bool endedCleanly(const ImportEnd& end, const QString& project, const EngineSpec
 }
 
 void checkImport(const ImportEnd& end, const QString& project, const EngineSpec& spec) {
-    const auto fail = [](const QString& sentence) { throw Problem(Problem::Kind::Import, sentence); };
+    const auto fail = [](const QString& sentence) {
+        throw Problem(Problem::Kind::Import, sentence);
+    };
     if (end.timedOut)
         fail(QStringLiteral("First-time setup took longer than 15 minutes and was stopped."));
     if (end.signalled && !end.endedByWatch)

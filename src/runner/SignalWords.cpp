@@ -5,9 +5,8 @@
 
 QString signalWords(int number) {
     static const std::pair<int, const char*> names[]{
-        {SIGSEGV, "segmentation fault"}, {SIGABRT, "aborted"},
-        {SIGBUS, "bus error"},           {SIGILL, "illegal instruction"},
-        {SIGFPE, "arithmetic error"},    {SIGKILL, "killed"},
+        {SIGSEGV, "segmentation fault"}, {SIGABRT, "aborted"},         {SIGBUS, "bus error"},
+        {SIGILL, "illegal instruction"}, {SIGFPE, "arithmetic error"}, {SIGKILL, "killed"},
         {SIGTERM, "terminated"}};
     for (const auto& [signal, words] : names)
         if (signal == number)

@@ -66,3 +66,13 @@ FolderCleanup::~FolderCleanup() {
     if (!path_.isEmpty())
         FolderOps::removeQuietly(path_);
 }
+
+StagedFolder::~StagedFolder() {
+    if (!staging_.isEmpty())
+        FolderOps::removeQuietly(staging_);
+}
+
+void StagedFolder::commit() {
+    FolderOps::replaceFolder(staging_, target_);
+    staging_.clear();
+}

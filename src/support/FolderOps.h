@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <utility>
+
 // Folder changes that go through a staging folder, so that a failure never leaves less on disk
 // than there was before.
 namespace FolderOps {
@@ -34,4 +36,23 @@ public:
 
 private:
     QString path_;
+};
+
+// A folder filled beside its target: commit() swaps it in (see FolderOps::replaceFolder); one
+// never committed is deleted, so a failed or cancelled step leaves the target as it was.
+class StagedFolder {
+public:
+    StagedFolder(QString staging, QString target)
+        : staging_(std::move(staging)), target_(std::move(target)) {}
+    StagedFolder(StagedFolder&& other) noexcept
+        : staging_(std::exchange(other.staging_, {})), target_(std::move(other.target_)) {}
+    StagedFolder& operator=(StagedFolder&&) = delete;
+    ~StagedFolder();
+
+    const QString& path() const { return staging_; }
+    // Throws a FileSystem problem; the target is then as it was.
+    void commit();
+
+private:
+    QString staging_, target_;
 };

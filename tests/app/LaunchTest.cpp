@@ -40,6 +40,38 @@ TEST_F(Launch, UpdateFetchesOnlyTheGameAndSetsItUpWithoutStartingIt) {
     EXPECT_EQ(phases, (QList<K>{K::Downloading, K::SettingUp, K::Ready}));
 }
 
+// The new game and Godot are swapped in only once both are ready: a failed or cancelled
+// reinstall leaves the earlier ones playable.
+TEST_F(Launch, ReinstallReplacesTheGameAndGodotTogetherOrNotAtAll) {
+    ASSERT_TRUE(runToEnd(RunRequest::setUp()));
+    const QString engine = testkit::sampleEngine().installFolder();
+    for (const QString& folder : {project(), engine})
+        testkit::writeFile(folder, "earlier", "x");
+    const auto earlierKept = [&] {
+        return QFileInfo::exists(project() + "/earlier") && QFileInfo::exists(engine + "/earlier");
+    };
+    server.setRoute(enginePath, "gone", {{"status", 404}});
+    ASSERT_TRUE(runToEnd(RunRequest::reinstall()));
+    EXPECT_EQ(model().phase().text(), "The server answered with HTTP 404.");
+    EXPECT_TRUE(earlierKept());
+    testkit::serveSampleGame(server, "game_seconds=1");
+    const auto cancelAtGodot = QObject::connect(&model(), &AppModel::stepTextChanged, [&] {
+        if (model().stepText().startsWith("Step 2"))
+            model().cancel();
+    });
+    ASSERT_TRUE(runToEnd(RunRequest::reinstall()));
+    QObject::disconnect(cancelAtGodot);
+    EXPECT_TRUE(earlierKept());
+    EXPECT_TRUE(QDir(Paths::engineFolder()).entryList({"staging-*"}, QDir::Dirs).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(Paths::gameStagingFolder()));
+    phases.clear();
+    ASSERT_TRUE(runToEnd(RunRequest::reinstall()));
+    EXPECT_EQ(phases.mid(0, 4), (QList<K>{K::Downloading, K::Downloading, K::SettingUp,
+                                         K::Starting}));
+    EXPECT_FALSE(QFileInfo::exists(project() + "/earlier"));
+    EXPECT_FALSE(QFileInfo::exists(engine + "/earlier"));
+}
+
 TEST_F(Launch, ReinstallAndRemoveEverythingAskFirstAndKeepTheSaves) {
     ASSERT_TRUE(runToEnd(RunRequest::setUp()));
     const QString saves = Paths::savesFolder("Brennick");
@@ -49,8 +81,7 @@ TEST_F(Launch, ReinstallAndRemoveEverythingAskFirstAndKeepTheSaves) {
     QSignalSpy finished(&model(), &AppModel::runFinished);
     model().reinstall();
     ASSERT_TRUE(finished.wait(60'000));
-    EXPECT_EQ(phases.mid(0, 4),
-              (QList<K>{K::NotDownloaded, K::Downloading, K::Downloading, K::SettingUp}));
+    EXPECT_EQ(phases.mid(0, 3), (QList<K>{K::Downloading, K::Downloading, K::SettingUp}));
     EXPECT_TRUE(model().hasSaves());
     QSignalSpy removed(&model(), &AppModel::removalFinished);
     const auto remove = [&] { model().removeEverything(); return removed.wait(10'000); };
