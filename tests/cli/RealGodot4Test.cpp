@@ -89,7 +89,6 @@ TEST_F(RealGodot4, ADriverWithoutOpenGL3IsNamedAndCompatibilityGraphicsRunOnAWor
     EXPECT_EQ(compatible.waitForExit(30'000), 0);
     LauncherProcess still(home(), {"play"}, noGL3);
     EXPECT_EQ(still.waitForExit(60'000), 2) << still.output();
-    EXPECT_TRUE(still.output().contains(" --rendering-driver opengl3")) << still.output();
     EXPECT_TRUE(still.output().contains("not even with compatibility graphics")) << still.output();
     EXPECT_FALSE(still.output().contains("Run:")) << still.output();
 
@@ -100,8 +99,6 @@ TEST_F(RealGodot4, ADriverWithoutOpenGL3IsNamedAndCompatibilityGraphicsRunOnAWor
         QRegularExpression("\nOpenGL API [^\n]+ - Compatibility - Using Device: ")))
         << playing.output();
     EXPECT_FALSE(playing.output().contains("Vulkan")) << playing.output();
-    playing.signal(SIGINT);
-    EXPECT_EQ(playing.waitForExit(30'000), 0) << playing.output();
 }
 
 } // namespace
