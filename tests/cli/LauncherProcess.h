@@ -64,3 +64,25 @@ private:
     QProcess process_;
     QString output_;
 };
+
+// A virtual X server (Xvfb) on a free display, ended with the test; display() stays empty when it
+// did not start.
+class VirtualScreen {
+public:
+    VirtualScreen() {
+        testkit::endWithTest(server_);
+        server_.start("/usr/bin/Xvfb",
+                      {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        if (server_.waitForReadyRead(20'000))
+            display_ = ":" + QString::fromLatin1(server_.readLine().trimmed());
+    }
+    ~VirtualScreen() {
+        server_.terminate();
+        server_.waitForFinished(5000);
+    }
+    const QString& display() const { return display_; }
+
+private:
+    QProcess server_;
+    QString display_;
+};

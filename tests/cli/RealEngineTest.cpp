@@ -20,21 +20,13 @@ protected:
         IsolatedTest::SetUp();
         if (!QFileInfo(godot3).isExecutable() || !QFileInfo(xvfb).isExecutable())
             GTEST_SKIP() << "needs Debian's godot3 and xvfb packages (scripts/test installs them)";
-        testkit::endWithTest(xServer);
-        xServer.start(xvfb, {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
-        ASSERT_TRUE(xServer.waitForReadyRead(20'000)) << "Xvfb did not start";
-        display = ":" + QString::fromLatin1(xServer.readLine().trimmed());
+        ASSERT_FALSE(screen.display().isEmpty()) << "Xvfb did not start";
         server.useAsHostingService();
         serveGame();
         const EngineSpec spec = testkit::sampleEngine();
         const auto program =
             ziptest::Entry::file(spec.assetName().chopped(4), testkit::readFile(godot3), 0755);
         server.serveEngine(spec, ziptest::zip({program}, ziptest::Compression::Store));
-    }
-    void TearDown() override {
-        xServer.terminate();
-        xServer.waitForFinished(5000);
-        IsolatedTest::TearDown();
     }
     // The demo game, asking for the standard renderer, GLES3, instead of its GLES2.
     void serveGame() {
@@ -46,8 +38,8 @@ protected:
         server.serveGameArchive(ziptest::zip(entries));
     }
 
-    QProcess xServer;
-    QString display;
+    VirtualScreen screen;
+    const QString& display = screen.display();
     testkit::HttpTestServer server;
 };
 
