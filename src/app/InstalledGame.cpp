@@ -11,6 +11,7 @@ InstalledGame InstalledGame::read() {
     if (!installed.project)
         return installed;
     installed.info = ProjectInspector::inspect(*installed.project);
+    installed.info->installed = InstalledVersion::read(Paths::gameFolder());
     installed.spec = EngineSpec::forGame(&*installed.info);
     installed.engine = EngineManager::executable(installed.spec);
     installed.imported = GameRunner::isImported(*installed.project, installed.spec);

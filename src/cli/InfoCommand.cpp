@@ -29,7 +29,9 @@ int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
         return ExitCode::failure;
     }
 
-    const GameInfo info = ProjectInspector::inspect(*projectDir);
+    GameInfo info = ProjectInspector::inspect(*projectDir);
+    if (installed)
+        info.installed = InstalledVersion::read(folder);
     if (parser.isSet(json))
         out << QJsonDocument(infoJson(info, hostPlatform())).toJson(QJsonDocument::Indented);
     else

@@ -73,6 +73,8 @@ QJsonObject infoJson(const GameInfo& info, Platform platform) {
         {QStringLiteral("engine"), engineJson(EngineSpec::forGame(&info), platform)},
         {QStringLiteral("supportRoot"), Paths::supportRoot()},
         {QStringLiteral("savesFolder"), Paths::savesFolder(info.projectName)},
+        {QStringLiteral("installed"), info.installed ? QJsonValue(info.installed->json())
+                                                     : QJsonValue(QJsonValue::Null)},
     };
 }
 
@@ -88,6 +90,9 @@ QString infoText(const GameInfo& info, Platform platform) {
     text += row(QStringLiteral("Copyright"), info.copyrightLine);
     text += row(QStringLiteral("Main scene"), info.mainScene);
     text += row(QStringLiteral("Project folder"), info.projectDir);
+    if (info.installed)
+        text += row(QStringLiteral("Installed"),
+                    info.installed->describe(QDateTime::currentDateTimeUtc()));
     text += QStringLiteral("\nControls\n") + controlsText(info.controls) + QLatin1Char('\n');
     text += row(QStringLiteral("Engine asset"), spec.assetName(platform));
     text += row(QStringLiteral("Engine folder"), spec.installFolder());

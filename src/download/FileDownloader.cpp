@@ -169,6 +169,7 @@ QString FileDownloader::download(const QUrl& url, CancelToken* token,
                 TransportErrorText::forError(QNetworkReply::RemoteHostClosedError, url.host(), {}));
         }
     });
+    validator_ = QString::fromLatin1(file.validator);
     sha512_ = file.finish();
     folder.keep();
     return file.path();

@@ -59,6 +59,9 @@ public:
     // Lower-case hex SHA-512 of the whole body, computed while it streamed; set once a
     // download() that asked for it returned successfully, empty otherwise.
     QString sha512() const { return sha512_; }
+    // The file's ETag, else its Last-Modified date, as the server sent it with the body; empty
+    // when it sent neither.
+    QString validator() const { return validator_; }
 
     // The whole body at `url` as UTF-8, ill-formed bytes replaced by U+FFFD, tried again like a
     // download. Throws a Problem or Cancelled, as download() does.
@@ -76,6 +79,7 @@ private:
     Retries::NoticeHandler onRetry_;
     SpeedMeter speed_;
     QString sha512_;
+    QString validator_;
     CancelToken stop_;
     QNetworkAccessManager* network_;
     std::unique_ptr<QNetworkAccessManager> ownNetwork_;

@@ -2,6 +2,7 @@
 
 #include "download/ArchiveUnpack.h"
 #include "download/Hosting.h"
+#include "project/InstalledVersion.h"
 #include "project/ProjectFile.h"
 #include "support/CancelToken.h"
 #include "support/FolderOps.h"
@@ -18,9 +19,15 @@
 namespace RepoDownloader {
 namespace {
 
+struct Downloaded {
+    QString archive;
+    InstalledVersion version;
+};
+
 // The first branch whose archive exists, downloaded; a 404 moves on to the next branch and any
 // other failure ends the fetch.
-QString downloadArchive(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
+Downloaded downloadArchive(const MakeDownloader& makeDownloader, LogStore& log,
+                           CancelToken& token) {
     std::optional<Problem> notFound;
     for (const QString& branch : {QStringLiteral("main"), QStringLiteral("master")}) {
         const QUrl url(archiveUrl(branch), QUrl::StrictMode);
@@ -34,7 +41,11 @@ QString downloadArchive(const MakeDownloader& makeDownloader, LogStore& log, Can
             checks.spaceFor = [](qint64 size) {
                 return QList<Volumes::Need>{{Paths::supportRoot(), unpackedEstimate(size)}};
             };
-            return makeDownloader()->download(url, &token, checks);
+            const std::shared_ptr<FileDownloader> downloader = makeDownloader();
+            const QString archive = downloader->download(url, &token, checks);
+            return {archive,
+                    {InstalledVersion::commitIn(ZipExtractor::comment(archive)), branch,
+                     QDateTime::currentDateTimeUtc(), downloader->validator()}};
         } catch (const Problem& problem) {
             if (problem.httpStatus() != 404)
                 throw;
@@ -55,7 +66,7 @@ QString archiveUrl(const QString& branch) {
 }
 
 StagedFolder stageGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
-    const QString archive = downloadArchive(makeDownloader, log, token);
+    const auto [archive, version] = downloadArchive(makeDownloader, log, token);
     const FolderCleanup archiveFolder(QFileInfo(archive).absolutePath());
     token.throwIfCancelled();
 
@@ -66,6 +77,7 @@ StagedFolder stageGame(const MakeDownloader& makeDownloader, LogStore& log, Canc
         throw Problem(Problem::Kind::Game,
                       QStringLiteral("The downloaded game has no project.godot file, so it "
                                      "can't be started."));
+    version.write(staged.path());
     return staged;
 }
 

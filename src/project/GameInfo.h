@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/ControlEntry.h"
+#include "project/InstalledVersion.h"
 
 #include <QList>
 #include <QString>
@@ -19,4 +20,6 @@ struct GameInfo {
     QString licenseName = {};
     QString copyrightLine = {};
     QList<ControlEntry> controls = {};
+    // What the launcher fetched; absent for another folder, or a game fetched before it recorded.
+    std::optional<InstalledVersion> installed = {};
 };

@@ -191,4 +191,24 @@ qint64 unpackedSize(const QString& archivePath) {
     return total;
 }
 
+QByteArray comment(const QString& archivePath) {
+    // The end record: its signature, 16 bytes of counts and offsets, the comment's length, the
+    // comment; it is the last thing in the file. libarchive does not hand the comment on.
+    constexpr qsizetype recordSize = 22, longestComment = 0xFFFF;
+    QFile file(archivePath);
+    if (!file.open(QIODevice::ReadOnly) ||
+        !file.seek(std::max<qint64>(0, file.size() - recordSize - longestComment)))
+        return {};
+    const QByteArray tail = file.readAll();
+    for (qsizetype at = tail.lastIndexOf("PK\x05\x06"); at >= 0;
+         at = at > 0 ? tail.lastIndexOf("PK\x05\x06", at - 1) : -1) {
+        if (at + recordSize > tail.size())
+            continue;
+        const qsizetype length = quint8(tail[at + 20]) | quint8(tail[at + 21]) << 8;
+        if (at + recordSize + length == tail.size())
+            return tail.mid(at + recordSize, length);
+    }
+    return {};
+}
+
 } // namespace ZipExtractor

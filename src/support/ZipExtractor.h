@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -27,6 +28,10 @@ int extract(const QString& archive, const QString& target, const LineHandler& on
 // Whether `archive` is a whole zip: its central directory is there and every entry's data
 // matches its checksum. Reads it all; blocking.
 bool isWhole(const QString& archive);
+
+// The archive's own comment (code-hosting services write the commit there); empty when it has
+// none or the file is no zip.
+QByteArray comment(const QString& archive);
 
 // The bytes its entries take once unpacked, from the central directory; -1 when it cannot be read.
 qint64 unpackedSize(const QString& archive);

@@ -34,6 +34,8 @@ QString GameDetailsView::factsLine(const GameInfo& info) {
                    info.licenseName;
     if (!info.copyrightLine.isEmpty())
         line += separator + info.copyrightLine;
+    if (info.installed)
+        line += separator + info.installed->describe(QDateTime::currentDateTimeUtc());
     return line;
 }
 

@@ -94,11 +94,26 @@ TEST_F(Launch, ASecondPlayGoesStraightToTheGameWithThatPressesOptionsPatchedAgai
                                                "looks different from what was expected."));
 }
 
-TEST_F(Launch, UpdateFetchesOnlyTheGameAndSetsItUpWithoutStartingIt) {
+// The commit is the one the hosting service writes as the archive's zip comment.
+TEST_F(Launch, UpdateFetchesOnlyTheGameSetsItUpWithoutStartingItAndRecordsWhatCame) {
     ASSERT_TRUE(runToEnd(RunRequest::setUp()));
+    const QByteArray commit = "1a2b3c4d5e6f7a8b9c0d1a2b3c4d5e6f7a8b9c0d";
+    QByteArray zip = testkit::gameZip("game_seconds=1");
+    zip[zip.size() - 2] = char(commit.size()); // the end record's comment length, then the comment
+    server.serveGameArchive(zip + commit, "master");
+    server.setRoute(gamePath, "", {{"status", 404}});
     phases.clear();
     ASSERT_TRUE(runToEnd(RunRequest::update()));
     EXPECT_EQ(phases, (QList<K>{K::Downloading, K::SettingUp, K::Ready}));
+    const std::optional<InstalledVersion> installed = model().info()->installed;
+    ASSERT_TRUE(installed);
+    EXPECT_EQ(installed->commit, commit);
+    EXPECT_EQ(installed->branch, "master");
+    EXPECT_FALSE(installed->validator.isEmpty());
+    EXPECT_EQ(installed->describe(installed->downloaded.addSecs(3 * 86400 + 7200)),
+              "commit 1a2b3c4, downloaded 3 days ago");
+    EXPECT_EQ(installed->describe(installed->downloaded.addSecs(3600)),
+              "commit 1a2b3c4, downloaded 1 hour ago");
 }
 
 // The new game and Godot are swapped in only once both are ready: a failed or cancelled

@@ -47,6 +47,7 @@ TEST_F(Commands, UsageMistakesAreStatusTwoHelpAndInfoAreZero) {
     const CommandRun json = quillfire("info --json --game " + scratch() + "/");
     const QJsonObject info = QJsonDocument::fromJson(json.out.toUtf8()).object();
     EXPECT_EQ(info["projectDir"].toString(), dir) << json.err;
+    EXPECT_TRUE(info["installed"].isNull()) << "not what the launcher fetched";
     EXPECT_EQ(info["controls"][0]["keys"].toString(), "Left mouse button");
     EXPECT_EQ(info["savesFolder"].toString(), dataHome() + "/godot/app_userdata/Brennick");
     EXPECT_EQ(info["engine"]["installFolder"].toString(),
@@ -86,6 +87,7 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
     EXPECT_TRUE(lastRun.contains(" --fullscreen --resolution 1600x900 --video-driver GLES2\n") &&
                 !lastRun.contains("first-time")) << lastRun;
     EXPECT_EQ(quillfire("setup --again").code, 0);
+    EXPECT_TRUE(quillfire("info").out.contains("\nInstalled        downloaded just now\n"));
     EXPECT_TRUE(testkit::readFile(Paths::lastRunLog()).contains("Running first-time setup: "));
     EXPECT_TRUE(quillfire("remove --yes")
                     .out.endsWith("Removed the game and the engine. Saved games are kept.\n"));

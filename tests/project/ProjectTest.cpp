@@ -115,7 +115,8 @@ protected:
 };
 
 // An unreadable config version is Godot 3's; a known feature version gets its newest patch
-// release, a newer one its own first release, none Godot 4's standard one. C# is told by the features or a solution at the top.
+// release, a newer one its own first release, none Godot 4's standard one. C# is told by the
+// features or a solution at the top.
 TEST_F(ProjectTest, TheEngineBuildFollowsTheVersionsAndLanguageTheProjectDeclares) {
     const struct { const char *name, *config, *release, *features = "\"4.1\""; } rows[] = {
         {.name = "4", .config = "5", .release = "4.1.4"},

@@ -110,10 +110,13 @@ TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
     probe().setInfo(GameInfo{.projectName = "Brennick", .is3D = true,
                              .summary = "A time-trial shooter.", .licenseName = "MIT License",
                              .copyrightLine = "Copyright (c) 2023 varnel",
-                             .controls = {{"Shoot", "Left mouse"}, {"Jump", "Space"}}});
+                             .controls = {{"Shoot", "Left mouse"}, {"Jump", "Space"}},
+                             .installed = InstalledVersion{QString(40, 'a'), "main",
+                                                           QDateTime::currentDateTime(), ""}});
     EXPECT_EQ(text("detailsTitle"), "A time-trial shooter.");
-    EXPECT_EQ(text("detailsFacts"),
-              "3D game \u00b7 Godot 3.5.3 \u00b7 MIT License \u00b7 Copyright (c) 2023 varnel");
+    EXPECT_EQ(text("detailsFacts"), "3D game \u00b7 Godot 3.5.3 \u00b7 MIT License \u00b7 "
+                                    "Copyright (c) 2023 varnel \u00b7 commit aaaaaaa, downloaded "
+                                    "just now");
     const auto* grid = static_cast<QGridLayout*>(find("controlsTable")->layout());
     EXPECT_EQ(static_cast<QLabel*>(grid->itemAtPosition(1, 1)->widget())->text(), "Space");
     EXPECT_TRUE(text("mouseHint").endsWith("Alt+Tab also switches away."));
