@@ -181,8 +181,10 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
         emit stepStarted(
             Phase::Kind::SettingUp,
             QStringLiteral("Step 3 of 4 \u00b7 First-time setup, this can take a minute or more"),
-            QStringLiteral(
-                "Godot is preparing the game's files. A Godot window may appear briefly."));
+            // Only Godot 3 imports in its editor's window; Godot 4 imports without one.
+            spec.major == 3 ? QStringLiteral("Godot is preparing the game's files. A Godot window "
+                                             "may appear briefly.")
+                            : QStringLiteral("Godot is preparing the game's files."));
         try {
             runner_.runImport(*installed.engine, project, spec, token_);
         } catch (const Problem& problem) {

@@ -10,11 +10,14 @@ namespace {
 
 constexpr int keptLines = 30;
 
+// "3 seconds", "1 second".
 QString roundedSeconds(double seconds) {
     // "%.0f" rounds an exact half to the even neighbour, as users of printf expect.
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.0f", seconds);
-    return QString::fromLatin1(buffer);
+    const QString count = QString::fromLatin1(buffer);
+    return count + (count == QLatin1String("1") ? QStringLiteral(" second")
+                                                : QStringLiteral(" seconds"));
 }
 
 } // namespace
@@ -26,10 +29,9 @@ Failure explainOutcome(const RunOutcome& outcome, const RunOptions& options) {
     const QString seconds = roundedSeconds(outcome.seconds);
     const QString opening =
         judged.crashSignal
-            ? QStringLiteral("The game crashed after %1 seconds (%2).")
+            ? QStringLiteral("The game crashed after %1 (%2).")
                   .arg(seconds, signalWords(*judged.crashSignal))
-            : QStringLiteral("The game closed after %1 seconds (exit code %2), so it did not "
-                             "stay open.")
+            : QStringLiteral("The game closed after %1 (exit code %2), so it did not stay open.")
                   .arg(seconds)
                   .arg(outcome.exitCode);
     const auto headline = [&](const QString& cause) {

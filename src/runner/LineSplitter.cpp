@@ -1,5 +1,7 @@
 #include "runner/LineSplitter.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 bool isSeparator(char c) {
@@ -10,13 +12,22 @@ bool isContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// Terminal colours and cursor moves (Godot 4 colours its own output) mean nothing in a log.
+QString withoutEscapes(QString line) {
+    static const QRegularExpression escape(
+        QStringLiteral("\x1B(?:\\[[0-?]*[ -/]*[@-~]|[@-Z\\\\-_])"));
+    if (line.contains(QChar(0x1B)))
+        line.remove(escape);
+    return line;
+}
+
 } // namespace
 
 void LineSplitter::addLine(QByteArrayView bytes, QStringList& lines) {
-    if (bytes.isEmpty())
+    const QString line = withoutEscapes(QString::fromUtf8(bytes));
+    if (line.isEmpty())
         return;
-    lines.append(continued_ ? QStringLiteral("\u2026") + QString::fromUtf8(bytes)
-                            : QString::fromUtf8(bytes));
+    lines.append(continued_ ? QStringLiteral("\u2026") + line : line);
 }
 
 void LineSplitter::feed(QByteArrayView bytes, QStringList& lines) {

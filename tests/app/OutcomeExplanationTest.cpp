@@ -166,7 +166,7 @@ TEST(OutcomeExplanation, ASetupStoppedByTheDisplayOrDriverSaysSo) {
     EXPECT_EQ(explainSetup(stopped, {}).kind(), Problem::Kind::Import);
 }
 
-// The seconds round half to even.
+// The seconds round half to even; one is a second.
 TEST(OutcomeExplanation, ShowsTheSecondsAndTheLast30LinesButNamesACauseBeforeThem) {
     QStringList output{"Failed loading resource: res://a.tscn"};
     for (int i = 1; i <= 30; ++i)
@@ -178,6 +178,8 @@ TEST(OutcomeExplanation, ShowsTheSecondsAndTheLast30LinesButNamesACauseBeforeThe
     EXPECT_EQ(explainOutcome({-1, 9.6, false, {}}, {}).headline,
               "The game closed after 10 seconds (exit code -1), so it did not stay open. Last log "
               "lines:");
+    EXPECT_TRUE(explainOutcome({1, 1.4, false, {}}, {}).headline.startsWith("The game closed "
+                                                                            "after 1 second ("));
 }
 
 TEST(DisplayOptions, FitsA16By9WindowIntoTheScreen) {

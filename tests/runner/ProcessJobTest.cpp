@@ -21,6 +21,10 @@ TEST_F(ProcessJobTest, DeliversTheOutputLineByLineAndTheExitStatus) {
          .lines = {"a", "b", "10%", "  spaces \t"}, .status = 0},
         {.name = "pieces", .script = "printf abc; sleep 0.2; printf 'd\\303\\251\\n\\377x'; exit 3",
          .lines = {"abcdé", "\ufffdx"}, .status = 3},
+        // Godot 4 colours its output.
+        {.name = "colours",
+         .script = "printf '\\033[90m\\033[1mscan\\033[22m | Done\\033[39m\\n\\033[0m\\n'",
+         .lines = {"scan | Done"}, .status = 0},
         // Godot 3's error dialog may hold the output open after the engine died: its end counts.
         {.name = "held open",
          .script = "sleep 30 & echo $! > \"$TMPDIR/holder\"; echo out; echo err >&2; printf last; "
