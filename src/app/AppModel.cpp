@@ -23,6 +23,7 @@ AppModel::AppModel(AppEnvironment environment, QObject* parent)
         resolution_ = env_.settings->value(resolutionKey, QString()).toString();
         compatibilityGraphics_ = env_.settings->value(graphicsKey).toString() == compatibilityValue;
     }
+    connect(&updateCheck_, &UpdateCheck::answered, this, &AppModel::setUpdateAvailable);
     playingWatch_.setSingleShot(true);
     connect(&playingWatch_, &QTimer::timeout, this, [this] {
         const auto job = runner().job();
@@ -71,8 +72,24 @@ void AppModel::setDetailText(const QString& text) {
 }
 
 void AppModel::setInfo(std::optional<GameInfo> info) {
+    const auto commit = [](const std::optional<GameInfo>& game) {
+        return game && game->installed ? game->installed->commit : QString();
+    };
+    // An answer about another install says nothing about this one.
+    if (commit(info) != commit(info_))
+        setUpdateAvailable(std::nullopt);
     info_ = std::move(info);
     emit infoChanged();
+}
+
+void AppModel::setUpdateAvailable(std::optional<bool> available) {
+    updateAvailable_ = available;
+    emit updateAvailableChanged();
+}
+
+void AppModel::checkForUpdate() {
+    if (info_ && info_->installed)
+        updateCheck_.start(*info_->installed);
 }
 
 void AppModel::setFailure(std::optional<Failure> failure) {

@@ -6,6 +6,7 @@
 #include "app/RunResult.h"
 #include "app/UserPrompts.h"
 #include "download/DownloadTimeouts.h"
+#include "download/UpdateCheck.h"
 #include "project/GameInfo.h"
 #include "runner/GameRunner.h"
 #include "support/LogStore.h"
@@ -61,10 +62,16 @@ public:
     // The settings file when the last option set could not be stored in it; empty otherwise.
     const QString& unsavedSettingsFile() const { return unsavedSettingsFile_; }
     bool isWorking() const { return run_ != nullptr; } // a launch run is going on
+    // Whether the game's branch has moved past the installed commit; nothing until a check has
+    // answered, or when it could not say.
+    std::optional<bool> updateAvailable() const { return updateAvailable_; }
 
     bool isGameRunning() const;
     bool canCancel() const;
 
+    // Asks in the background whether a newer version of the game exists (see UpdateCheck). Play
+    // asks too.
+    void checkForUpdate();
     void setShowLog(bool show);
     void setFullscreen(bool fullscreen);     // also stored under "fullscreen"
     void setResolution(const QString& size); // also stored under "resolution"
@@ -107,6 +114,7 @@ signals:
     void graphicsChanged();
     void unsavedSettingsFileChanged();
     void workingChanged();
+    void updateAvailableChanged();
     // A launch run has ended and the model shows its result. Cancelled only when a cancel
     // ended it (a cancel that came too late to change the outcome does not count).
     void runFinished(RunEnding ending);
@@ -123,6 +131,7 @@ private:
     void setInfo(std::optional<GameInfo> info);
     void setFailure(std::optional<Failure> failure);
     void setHasSaves(bool hasSaves);
+    void setUpdateAvailable(std::optional<bool> available);
     void apply(const DownloadProgress& progress);
     QString chosenResolution() const;
     void showStep(Phase::Kind phase, const QString& step, const QString& detail);
@@ -152,4 +161,6 @@ private:
     std::unique_ptr<GameRunner> runner_;
     std::unique_ptr<LaunchRun> run_;
     QTimer playingWatch_;
+    UpdateCheck updateCheck_;
+    std::optional<bool> updateAvailable_;
 };

@@ -18,6 +18,8 @@ void AppModel::start(RunRequest request) {
     if (run_)
         return;
     setFailure(std::nullopt);
+    if (request.launch && !request.freshGame)
+        checkForUpdate(); // beside the run: Play never waits for it
     stopRequested_ = false;
     // The window options are read once per press of Play.
     runOptions_ = {fullscreen_, chosenResolution(), compatibilityGraphics_};

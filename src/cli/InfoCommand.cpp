@@ -3,11 +3,32 @@
 #include "cli/Command.h"
 #include "cli/CommandOptions.h"
 #include "cli/InfoReport.h"
+#include "download/UpdateCheck.h"
 #include "project/ProjectInspector.h"
 #include "support/Paths.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QJsonDocument>
+
+namespace {
+
+// The answer is part of the report, so here it is waited for (the check's own limit, 5 s).
+std::optional<bool> askForUpdate(const InstalledVersion& installed) {
+    UpdateCheck check;
+    std::optional<bool> newer;
+    QEventLoop loop;
+    QObject::connect(&check, &UpdateCheck::answered, &loop, [&](std::optional<bool> answer) {
+        newer = answer;
+        loop.quit();
+    });
+    check.start(installed);
+    if (check.isChecking())
+        loop.exec();
+    return newer;
+}
+
+} // namespace
 
 int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
@@ -32,9 +53,10 @@ int runInfo(const QStringList& args, QTextStream& out, QTextStream& err) {
     GameInfo info = ProjectInspector::inspect(*projectDir);
     if (installed)
         info.installed = InstalledVersion::read(folder);
+    const std::optional<bool> newer = info.installed ? askForUpdate(*info.installed) : std::nullopt;
     if (parser.isSet(json))
-        out << QJsonDocument(infoJson(info, hostPlatform())).toJson(QJsonDocument::Indented);
+        out << QJsonDocument(infoJson(info, newer, hostPlatform())).toJson(QJsonDocument::Indented);
     else
-        out << infoText(info, hostPlatform());
+        out << infoText(info, newer, hostPlatform());
     return ExitCode::ok;
 }

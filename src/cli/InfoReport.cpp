@@ -56,7 +56,7 @@ QString engineText(const EngineSpec& spec, Platform platform) {
 
 } // namespace
 
-QJsonObject infoJson(const GameInfo& info, Platform platform) {
+QJsonObject infoJson(const GameInfo& info, std::optional<bool> updateAvailable, Platform platform) {
     return {
         {QStringLiteral("projectDir"), info.projectDir},
         {QStringLiteral("projectName"), info.projectName},
@@ -73,12 +73,14 @@ QJsonObject infoJson(const GameInfo& info, Platform platform) {
         {QStringLiteral("engine"), engineJson(EngineSpec::forGame(&info), platform)},
         {QStringLiteral("supportRoot"), Paths::supportRoot()},
         {QStringLiteral("savesFolder"), Paths::savesFolder(info.projectName)},
-        {QStringLiteral("installed"), info.installed ? QJsonValue(info.installed->json())
-                                                     : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("installed"),
+         info.installed ? QJsonValue(info.installed->json()) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("updateAvailable"),
+         updateAvailable ? QJsonValue(*updateAvailable) : QJsonValue(QJsonValue::Null)},
     };
 }
 
-QString infoText(const GameInfo& info, Platform platform) {
+QString infoText(const GameInfo& info, std::optional<bool> updateAvailable, Platform platform) {
     const EngineSpec spec = EngineSpec::forGame(&info);
     QString text = info.projectName + QLatin1Char('\n');
     if (!info.summary.isEmpty())
@@ -93,6 +95,8 @@ QString infoText(const GameInfo& info, Platform platform) {
     if (info.installed)
         text += row(QStringLiteral("Installed"),
                     info.installed->describe(QDateTime::currentDateTimeUtc()));
+    if (updateAvailable.value_or(false))
+        text += row(QStringLiteral("Newer version"), QStringLiteral("available: quillfire update"));
     text += QStringLiteral("\nControls\n") + controlsText(info.controls) + QLatin1Char('\n');
     text += row(QStringLiteral("Engine asset"), spec.assetName(platform));
     text += row(QStringLiteral("Engine folder"), spec.installFolder());

@@ -21,6 +21,10 @@ RunReporter::RunReporter(AppModel& model, FILE* out, bool terminal)
             printLine(QStringLiteral("Playing. Press Ctrl-C to stop the game."));
     });
     connect(&model, &AppModel::detailTextChanged, this, &RunReporter::showProgress);
+    connect(&model, &AppModel::updateAvailableChanged, this, [this] {
+        if (model_.updateAvailable().value_or(false))
+            printLine(QStringLiteral("A newer version of Brennick is available: quillfire update"));
+    });
 }
 
 QString RunReporter::progressBar(std::optional<double> fraction, int width) {

@@ -1,10 +1,22 @@
 #include "download/Hosting.h"
 
-QString Hosting::baseUrl() {
-    QString base = qEnvironmentVariable("QUILLFIRE_HOSTING_URL");
+namespace {
+
+QString addressFrom(const char* variable, const QString& fallback) {
+    QString base = qEnvironmentVariable(variable);
     if (base.isEmpty())
-        base = QStringLiteral("https://github.com");
+        base = fallback;
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     return base;
+}
+
+} // namespace
+
+QString Hosting::baseUrl() {
+    return addressFrom("QUILLFIRE_HOSTING_URL", QStringLiteral("https://github.com"));
+}
+
+QString Hosting::apiUrl() {
+    return addressFrom("QUILLFIRE_API_URL", QStringLiteral("https://api.github.com"));
 }

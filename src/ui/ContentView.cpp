@@ -9,6 +9,7 @@
 #include "ui/PlaySection.h"
 #include "ui/SettingsView.h"
 #include "ui/StatusSection.h"
+#include "ui/UpdateNotice.h"
 
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -38,6 +39,7 @@ ContentView::ContentView(AppModel& model, QWidget* parent) : QScrollArea(parent)
     column_->setSpacing(spacing);
     column_->addWidget(new HeaderArt(page));
     column_->addWidget(new GameDetailsView(model_, page));
+    column_->addWidget(new UpdateNotice(model_, page));
     auto* play = new PlaySection(model_, page);
     column_->addWidget(play);
     status_ = new StatusSection(model_, page);

@@ -8,9 +8,9 @@ class LogView;
 class QPushButton;
 class QVBoxLayout;
 
-// The content of the launcher's window: one scrolling column with the banner,
-// the game's details, the big action button, the status, the last failure, the
-// log, and the buttons for the log and the two dialogs.
+// The content of the launcher's window: one scrolling column with the banner, the game's
+// details, a newer version when there is one, the big action button, the status, the last
+// failure, the log, and the buttons for the log and the two dialogs.
 class ContentView : public QScrollArea {
     Q_OBJECT
 public:

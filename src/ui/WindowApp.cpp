@@ -79,6 +79,7 @@ int runWindow(int argc, char** argv) {
     QObject::connect(&interrupts, &InterruptHandler::interrupted, &app,
                      [] { QCoreApplication::exit(0); });
     window.show();
+    model.checkForUpdate();
     const int status = QApplication::exec();
     // No engine outlives the launcher.
     model.shutdown();

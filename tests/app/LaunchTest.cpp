@@ -9,6 +9,7 @@
 #include "testkit/ZipBuilder.h"
 
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QJsonArray>
 #include <QSignalSpy>
 #include <QTest>
@@ -97,10 +98,9 @@ TEST_F(Launch, ASecondPlayGoesStraightToTheGameWithThatPressesOptionsPatchedAgai
 // The commit is the one the hosting service writes as the archive's zip comment.
 TEST_F(Launch, UpdateFetchesOnlyTheGameSetsItUpWithoutStartingItAndRecordsWhatCame) {
     ASSERT_TRUE(runToEnd(RunRequest::setUp()));
-    const QByteArray commit = "1a2b3c4d5e6f7a8b9c0d1a2b3c4d5e6f7a8b9c0d";
-    QByteArray zip = testkit::gameZip("game_seconds=1");
-    zip[zip.size() - 2] = char(commit.size()); // the end record's comment length, then the comment
-    server.serveGameArchive(zip + commit, "master");
+    const QByteArray commit = "abcdef0123456789abcdef0123456789abcdef01";
+    server.serveGameArchive(testkit::withCommit(testkit::gameZip("game_seconds=1"), commit),
+                            "master");
     server.setRoute(gamePath, "", {{"status", 404}});
     phases.clear();
     ASSERT_TRUE(runToEnd(RunRequest::update()));
@@ -111,9 +111,38 @@ TEST_F(Launch, UpdateFetchesOnlyTheGameSetsItUpWithoutStartingItAndRecordsWhatCa
     EXPECT_EQ(installed->branch, "master");
     EXPECT_FALSE(installed->validator.isEmpty());
     EXPECT_EQ(installed->describe(installed->downloaded.addSecs(3 * 86400 + 7200)),
-              "commit 1a2b3c4, downloaded 3 days ago");
+              "commit abcdef0, downloaded 3 days ago");
     EXPECT_EQ(installed->describe(installed->downloaded.addSecs(3600)),
-              "commit 1a2b3c4, downloaded 1 hour ago");
+              "commit abcdef0, downloaded 1 hour ago");
+}
+
+// Each Play asks whether the branch moved; a server that cannot say, or never answers, is silent.
+TEST_F(Launch, PlayAsksForANewerVersionButNeverWaitsForTheAnswer) {
+    ASSERT_TRUE(runToEnd(RunRequest::setUp()));
+    const QString api = "/repos/varnel/godot_brennick/commits/main";
+    qputenv("QUILLFIRE_API_URL", server.baseUrl().toUtf8());
+    QSignalSpy answers(&model(), &AppModel::updateAvailableChanged);
+    const struct { const char* name; QByteArray body; QJsonObject how = {};
+                   std::optional<bool> newer; } rows[] = {
+        {.name = "moved", .body = "0123456789abcdef0123456789abcdef01234567\n", .newer = true},
+        {.name = "same", .body = testkit::sampleCommit, .newer = false},
+        {.name = "web page", .body = "<html>Sign in</html>", .newer = std::nullopt},
+        {.name = "not found", .body = "{}", .how = {{"status", 404}}, .newer = std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        server.setRoute(api, row.body, row.how);
+        answers.clear();
+        ASSERT_TRUE(runToEnd());
+        ASSERT_TRUE(answers.size() > 0 || answers.wait(5000));
+        EXPECT_EQ(model().updateAvailable(), row.newer);
+    }
+    server.setRoute(api, "", {{"silent", true}});
+    answers.clear();
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
+    EXPECT_EQ(answers.size(), 0) << "the game ran and ended before the check gave up";
+    EXPECT_TRUE(server.requestLog().contains(api));
 }
 
 // The new game and Godot are swapped in only once both are ready: a failed or cancelled

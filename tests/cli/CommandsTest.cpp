@@ -87,7 +87,13 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
     EXPECT_TRUE(lastRun.contains(" --fullscreen --resolution 1600x900 --video-driver GLES2\n") &&
                 !lastRun.contains("first-time")) << lastRun;
     EXPECT_EQ(quillfire("setup --again").code, 0);
-    EXPECT_TRUE(quillfire("info").out.contains("\nInstalled        downloaded just now\n"));
+    server.setRoute("/repos/varnel/godot_brennick/commits/main", QByteArray(40, 'f'));
+    qputenv("QUILLFIRE_API_URL", server.baseUrl().toUtf8());
+    EXPECT_TRUE(quillfire("info").out.contains("\nInstalled        commit 1a2b3c4, downloaded "
+                                               "just now\nNewer version    available: "
+                                               "quillfire update\n"));
+    EXPECT_TRUE(QJsonDocument::fromJson(quillfire("info --json").out.toUtf8())["updateAvailable"]
+                    .toBool());
     EXPECT_TRUE(testkit::readFile(Paths::lastRunLog()).contains("Running first-time setup: "));
     EXPECT_TRUE(quillfire("remove --yes")
                     .out.endsWith("Removed the game and the engine. Saved games are kept.\n"));

@@ -15,6 +15,7 @@ public:
     void setInfo(std::optional<GameInfo> info) { model_.setInfo(std::move(info)); }
     void setFailure(std::optional<Failure> failure) { model_.setFailure(std::move(failure)); }
     void setHasSaves(bool hasSaves) { model_.setHasSaves(hasSaves); }
+    void setUpdateAvailable(std::optional<bool> newer) { model_.setUpdateAvailable(newer); }
 
     bool stopRequested() const { return model_.stopRequested_; }
 

@@ -49,10 +49,17 @@ inline QByteArray engineZip() {
                         ziptest::Compression::Store);
 }
 
+// `zip` as the hosting service serves a branch: its commit in the archive's comment.
+inline const QByteArray sampleCommit = "1a2b3c4d5e6f7a8b9c0d1a2b3c4d5e6f7a8b9c0d";
+inline QByteArray withCommit(QByteArray zip, const QByteArray& commit = sampleCommit) {
+    zip[zip.size() - 2] = char(commit.size()); // the end record's comment length
+    return zip + commit;
+}
+
 // Makes `server` the hosting service, serving that game and engine.
 inline void serveSampleGame(HttpTestServer& server, const QString& standin = {}) {
     server.useAsHostingService();
-    server.serveGameArchive(gameZip(standin));
+    server.serveGameArchive(withCommit(gameZip(standin)));
     server.serveEngine(sampleEngine(), engineZip());
 }
 

@@ -43,6 +43,7 @@ inline void isolateIn(const QString& root) {
                                        {"XDG_CONFIG_HOME", "config"}, {"XDG_CACHE_HOME", "cache"}})
         qputenv(name, (root + "/" + folder).toUtf8());
     qputenv("QUILLFIRE_HOSTING_URL", "http://127.0.0.1:9");
+    qputenv("QUILLFIRE_API_URL", "http://127.0.0.1:9");
     for (const char* name :
          {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         qunsetenv(name);

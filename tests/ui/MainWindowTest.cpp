@@ -122,6 +122,13 @@ TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
     EXPECT_TRUE(text("mouseHint").endsWith("Alt+Tab also switches away."));
     EXPECT_EQ(author->text(), "Game: Brennick by Copyright (c) 2023 varnel.");
     EXPECT_EQ(AboutView::repositoryLink().url, QUrl("https://127.0.0.1/varnel/godot_brennick"));
+    // A newer version is told, with the update one press away, only once a check said so.
+    EXPECT_TRUE(find("updateNotice")->isHidden());
+    probe().setUpdateAvailable(true);
+    EXPECT_FALSE(find("updateNotice")->isHidden());
+    click("updateButton");
+    EXPECT_TRUE(model().isWorking());
+    model().shutdown();
 }
 
 // Copy takes the headline and the lines; Save Log hands on the whole log; the cure is one press.
