@@ -59,6 +59,9 @@ void AppModel::applyFix(FailureAction action) {
     case FailureAction::Update:
         start(RunRequest::update());
         break;
+    case FailureAction::Repair:
+        start(RunRequest::repair(true));
+        break;
     case FailureAction::None:
         break;
     }

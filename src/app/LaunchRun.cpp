@@ -7,6 +7,7 @@
 #include "download/RepoDownloader.h"
 #include "download/SystemProxyFactory.h"
 #include "engine/EngineManager.h"
+#include "engine/EngineManifest.h"
 #include "patch/GamePatch.h"
 #include "project/ProjectInspector.h"
 #include "support/LogStore.h"
@@ -26,6 +27,12 @@ QString noProgramsSentence(const QString& folder) {
                           "can't start there. Point XDG_DATA_HOME at a folder on another drive "
                           "and press Play again.")
         .arg(folder);
+}
+
+QString damagedEngineSentence() {
+    return QStringLiteral("Godot's files changed since it was installed (damaged on disk), so it "
+                          "can't start. Repair downloads it again: Check and repair in Settings, "
+                          "or quillfire repair.");
 }
 
 const QString gameStepText = QStringLiteral("Step 1 of 4 \u00b7 Downloading the game");
@@ -169,6 +176,15 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     token_.throwIfCancelled();
 
     const EngineSpec& spec = installed.spec;
+    if (installed.engine && request_.repairEngine) {
+        const QStringList damaged = EngineManifest::damaged(spec.installFolder());
+        log_.append(damaged.isEmpty() ? QStringLiteral("Godot's files are as installed.")
+                                      : QStringLiteral("Godot's files changed since it was "
+                                                       "installed: ") +
+                                            damaged.join(QStringLiteral(", ")));
+        if (!damaged.isEmpty())
+            installed.engine.reset();
+    }
     if (!installed.engine) {
         emit stepStarted(Phase::Kind::Downloading, engineStepText(spec), {});
         EngineManager::install(spec, downloaderFactory, log_, token_);
@@ -196,7 +212,18 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     token_.throwIfCancelled();
 
     emit gameStarting();
-    result.outcome = runner_.play(*installed.engine, project, spec.major, options_, gameStop_);
+    // A program that cannot even start, or dies at once, may be damaged on disk rather than the
+    // game's fault: the record of what was installed tells.
+    const auto damaged = [&] { return !EngineManifest::damaged(spec.installFolder()).isEmpty(); };
+    try {
+        result.outcome = runner_.play(*installed.engine, project, spec.major, options_, gameStop_);
+    } catch (const Problem& problem) {
+        if (!damaged())
+            throw;
+        throw Problem(Problem::Kind::Engine, damagedEngineSentence());
+    }
+    if (result.outcome.signalled && result.outcome.seconds < 1)
+        result.outcome.engineDamaged = damaged();
     // A cancel that ended the game just as it started is still the user's cancel.
     token_.throwIfCancelled();
     result.ending = RunResult::Ending::GameEnded;

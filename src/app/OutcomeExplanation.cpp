@@ -16,8 +16,8 @@ QString roundedSeconds(double seconds) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.0f", seconds);
     const QString count = QString::fromLatin1(buffer);
-    return count + (count == QLatin1String("1") ? QStringLiteral(" second")
-                                                : QStringLiteral(" seconds"));
+    return count +
+           (count == QLatin1String("1") ? QStringLiteral(" second") : QStringLiteral(" seconds"));
 }
 
 } // namespace
@@ -25,7 +25,12 @@ QString roundedSeconds(double seconds) {
 Failure explainOutcome(const RunOutcome& outcome, const RunOptions& options) {
     const QStringList& output = outcome.output;
     const QStringList kept = output.mid(std::max<qsizetype>(0, output.size() - keptLines));
-    const Judgement judged = judge(outcome, options);
+    Judgement judged = judge(outcome, options);
+    if (outcome.engineDamaged) {
+        const QString cause = QStringLiteral("Godot's files changed since it was installed: it is "
+                                             "damaged on disk. Repairing downloads it again.");
+        judged.cause = Diagnosis{cause, cause, FailureAction::Repair, true};
+    }
     const QString seconds = roundedSeconds(outcome.seconds);
     const QString opening =
         judged.crashSignal

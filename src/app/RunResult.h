@@ -9,14 +9,16 @@
 
 // What a press of Play (or Update, Reinstall, or a set-up) asks for.
 struct RunRequest {
-    bool freshGame = false;   // download the game even when one is on disk
-    bool freshEngine = false; // and Godot too, both swapped in only once both are ready
-    bool launch = true;       // start the game once it is set up
+    bool freshGame = false;    // download the game even when one is on disk
+    bool freshEngine = false;  // and Godot too, both swapped in only once both are ready
+    bool repairEngine = false; // download Godot again when its files changed since install
+    bool launch = true;        // start the game once it is set up
 
     static RunRequest play() { return {}; }
     static RunRequest setUp() { return {.launch = false}; }
     static RunRequest update() { return {.freshGame = true, .launch = false}; }
     static RunRequest reinstall() { return {.freshGame = true, .freshEngine = true}; }
+    static RunRequest repair(bool launch) { return {.repairEngine = true, .launch = launch}; }
 };
 
 // How a launch run ended, as the run itself tells it.

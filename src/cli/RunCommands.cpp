@@ -65,6 +65,10 @@ int runUpdate(const QStringList& args, QTextStream&, QTextStream& err) {
     return startRun("update", args, err, RunRequest::update());
 }
 
+int runRepair(const QStringList& args, QTextStream&, QTextStream& err) {
+    return startRun("repair", args, err, RunRequest::repair(false));
+}
+
 int runReinstall(const QStringList& args, QTextStream&, QTextStream& err) {
     const auto yes = parseYes("reinstall", args, err);
     if (!yes)

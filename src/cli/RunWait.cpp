@@ -22,6 +22,8 @@ QString fixCommand(FailureAction action) {
         return QStringLiteral("quillfire reinstall");
     case FailureAction::Update:
         return QStringLiteral("quillfire update");
+    case FailureAction::Repair:
+        return QStringLiteral("quillfire repair, then quillfire play");
     case FailureAction::None:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "download/ArchiveUnpack.h"
 #include "engine/ChecksumList.h"
+#include "engine/EngineManifest.h"
 #include "engine/ProgramLookup.h"
 #include "support/CancelToken.h"
 #include "support/FolderOps.h"
@@ -114,6 +115,7 @@ StagedFolder stage(const EngineSpec& spec, Platform platform, const MakeDownload
     if (!ProgramLookup::find(staged.path(), asset, platform))
         throw Problem(Problem::Kind::Engine,
                       QStringLiteral("Godot was unpacked but its program was not found."));
+    EngineManifest::write(staged.path());
     return staged;
 }
 

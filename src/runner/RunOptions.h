@@ -19,4 +19,5 @@ struct RunOutcome {
     bool signalled = false; // exitCode is the number of the signal that ended the game
     QStringList output;
     int engineMajor = 0;
+    bool engineDamaged = false; // Godot's files changed since it was installed
 };

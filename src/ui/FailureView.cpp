@@ -79,6 +79,8 @@ QString FailureView::actionTitle(FailureAction action) {
         return QStringLiteral("Set up again and play");
     case FailureAction::Reinstall:
         return QStringLiteral("Reinstall\u2026");
+    case FailureAction::Repair:
+        return QStringLiteral("Repair Godot and play");
     case FailureAction::Update: // the headline says where Update is
     case FailureAction::None:
         break;

@@ -132,10 +132,17 @@ QWidget* SettingsView::makeUnsavedNote() {
 QWidget* SettingsView::makeMaintenanceRow() {
     QPushButton* update = button(QStringLiteral("Update the game"), "updateButton", this);
     update->setToolTip(QStringLiteral("Downloads the game again. Saved games are kept."));
+    QPushButton* repair = button(QStringLiteral("Check and repair"), "repairButton", this);
+    repair->setToolTip(QStringLiteral("Downloads Godot again if its files changed since it was "
+                                      "installed. Saved games are untouched."));
     QPushButton* reinstall = button(QStringLiteral("Reinstall"), "reinstallButton", this);
     QPushButton* remove = button(QStringLiteral("Remove everything"), "removeButton", this);
     connect(update, &QPushButton::clicked, this, [this] {
         model_.start(RunRequest::update());
+        accept();
+    });
+    connect(repair, &QPushButton::clicked, this, [this] {
+        model_.start(RunRequest::repair(false));
         accept();
     });
     // These two ask their question over the window, so the dialog goes first.
@@ -147,7 +154,7 @@ QWidget* SettingsView::makeMaintenanceRow() {
         accept();
         model_.removeEverything();
     });
-    QWidget* maintenance = row({update, reinstall, remove}, this);
+    QWidget* maintenance = row({update, repair, reinstall, remove}, this);
     maintenance->setObjectName(QStringLiteral("maintenanceRow"));
     const auto sync = [this, maintenance] { maintenance->setEnabled(!model_.isWorking()); };
     connect(&model_, &AppModel::workingChanged, maintenance, sync);

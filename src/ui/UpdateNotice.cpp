@@ -10,7 +10,7 @@
 UpdateNotice::UpdateNotice(AppModel& model, QWidget* parent)
     : QWidget(parent), model_(model), update_(new QPushButton(QStringLiteral("Update"), this)) {
     setObjectName(QStringLiteral("updateNotice"));
-    update_->setObjectName(QStringLiteral("updateButton"));
+    update_->setObjectName(QStringLiteral("updateNoticeButton"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(Look::label(QStringLiteral("A newer version of Brennick is available"),

@@ -1,3 +1,4 @@
+#include "engine/EngineManager.h"
 #include "support/Paths.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/ModelHarness.h"
@@ -175,6 +176,26 @@ TEST_F(Launch, ReinstallReplacesTheGameAndGodotTogetherOrNotAtAll) {
                                          K::Starting}));
     EXPECT_FALSE(QFileInfo::exists(project() + "/earlier"));
     EXPECT_FALSE(QFileInfo::exists(engine + "/earlier"));
+}
+
+// Godot's program cut short or overwritten since it was installed: told as such, not as a crash
+// of the game, and repaired without the game being downloaded again.
+TEST_F(Launch, ADamagedGodotIsNamedAndRepairFetchesOnlyGodot) {
+    ASSERT_TRUE(runToEnd(RunRequest::setUp()));
+    const QString program = *EngineManager::executable(testkit::sampleEngine());
+    testkit::writeFile(QFileInfo(program).path(), QFileInfo(program).fileName(),
+                       "#!/bin/sh\nkill -SEGV $$\n");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().failure()->action, FailureAction::Repair);
+    EXPECT_TRUE(model().failure()->headline.contains("(segmentation fault, signal 11). Godot's "
+                                                     "files changed since it was installed"));
+    testkit::writeFile(QFileInfo(program).path(), QFileInfo(program).fileName(), "\x7f" "ELF");
+    ASSERT_TRUE(runToEnd());
+    EXPECT_TRUE(model().phase().text().startsWith("Godot's files changed since it was installed"));
+    const qsizetype asked = server.requestLog().size();
+    ASSERT_TRUE(runToEnd(RunRequest::repair(true)));
+    EXPECT_EQ(server.requestLog().mid(asked), (QStringList{enginePath, sumsPath}));
+    EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
 }
 
 TEST_F(Launch, ReinstallAndRemoveEverythingAskFirstAndKeepTheSaves) {

@@ -126,7 +126,7 @@ TEST_F(Window, DetailsAndAboutShowTheGamesFacts) {
     EXPECT_TRUE(find("updateNotice")->isHidden());
     probe().setUpdateAvailable(true);
     EXPECT_FALSE(find("updateNotice")->isHidden());
-    click("updateButton");
+    click("updateNoticeButton");
     EXPECT_TRUE(model().isWorking());
     model().shutdown();
 }
@@ -162,7 +162,7 @@ TEST_F(Window, AFailureShowsItsHeadlineLinesAndCure) {
     testkit::writeFile(Paths::gameFolder(), ".setup2-done-3.5.3", "ok");
     const std::pair<A, QString> cures[] = {
         {A::CompatibilityGraphics, "Use compatibility graphics and play"},
-        {A::SetUpAgain, "Set up again and play"},
+        {A::SetUpAgain, "Set up again and play"}, {A::Repair, "Repair Godot and play"},
         {A::Reinstall, "Reinstall\u2026"}};
     for (const auto& [action, title] : cures) {
         probe().setFailure(Failure{"Cause.", {}, action});
