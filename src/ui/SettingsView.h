@@ -13,7 +13,7 @@ class QWidget;
 class SettingsView : public TitledDialog {
     Q_OBJECT
 public:
-    static constexpr QSize dialogSize{460, 380};
+    static constexpr QSize dialogSize{460, 420};
 
     explicit SettingsView(AppModel& model, QWidget* parent = nullptr);
 
@@ -35,6 +35,7 @@ private:
     QWidget* makeUnsavedNote(); // shown while the settings file refuses changes
     QWidget* makeMaintenanceRow();
     QWidget* makeFoldersRow();
+    QWidget* makeBackupsRow();
     QWidget* labelledRow(const QString& label, QWidget* control);
     void syncResolution();
 
