@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -16,6 +15,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ZipWriter {
@@ -31,6 +31,11 @@ Problem writeProblem(const QString& path, int error, const QString& why) {
     return Problem(error == ENOSPC || error == EDQUOT ? Problem::Kind::DiskFull
                                                       : Problem::Kind::FileSystem,
                    sentence);
+}
+
+Problem readProblem(const QString& path, const QString& why) {
+    return Problem(Problem::Kind::FileSystem,
+                   QStringLiteral("Could not read %1: %2").arg(path, why));
 }
 
 class Writer {
@@ -52,18 +57,20 @@ public:
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    void add(const QFileInfo& info, const QString& name) {
+    // The entry takes its type, mode, size and time from the file's own status.
+    void add(const QString& path, const QString& name) {
+        struct stat info {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+            throw readProblem(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+            return;
         const Entry entry(archive_entry_new(), &archive_entry_free);
+        archive_entry_copy_stat(entry.get(), &info);
         archive_entry_set_pathname_utf8(entry.get(), name.toUtf8().constData());
-        archive_entry_set_filetype(entry.get(), info.isDir() ? AE_IFDIR : AE_IFREG);
-        archive_entry_set_perm(entry.get(), permissionBits(info));
-        archive_entry_set_mtime(entry.get(), info.lastModified().toSecsSinceEpoch(), 0);
-        if (info.isFile())
-            archive_entry_set_size(entry.get(), info.size());
         if (archive_write_header(zip_.get(), entry.get()) < ARCHIVE_WARN)
             fail();
-        if (info.isFile())
-            copyContents(info.filePath());
+        if (S_ISREG(info.st_mode))
+            copyContents(path);
     }
 
     void finish() {
@@ -75,31 +82,14 @@ public:
     }
 
 private:
-    static mode_t permissionBits(const QFileInfo& info) {
-        const QFileDevice::Permissions p = info.permissions();
-        mode_t mode = 0;
-        const std::pair<QFileDevice::Permission, mode_t> bits[] = {
-            {QFileDevice::ReadOwner, 0400}, {QFileDevice::WriteOwner, 0200},
-            {QFileDevice::ExeOwner, 0100},  {QFileDevice::ReadGroup, 040},
-            {QFileDevice::WriteGroup, 020}, {QFileDevice::ExeGroup, 010},
-            {QFileDevice::ReadOther, 04},   {QFileDevice::WriteOther, 02},
-            {QFileDevice::ExeOther, 01}};
-        for (const auto& [permission, bit] : bits)
-            if (p & permission)
-                mode |= bit;
-        return mode;
-    }
-
     void copyContents(const QString& file) {
         QFile in(file);
         if (!in.open(QIODevice::ReadOnly))
-            throw Problem(Problem::Kind::FileSystem,
-                          QStringLiteral("Could not read %1: %2").arg(file, in.errorString()));
+            throw readProblem(file, in.errorString());
         while (!in.atEnd()) {
             const QByteArray block = in.read(blockSize);
             if (block.isEmpty() && in.error() != QFileDevice::NoError)
-                throw Problem(Problem::Kind::FileSystem,
-                              QStringLiteral("Could not read %1: %2").arg(file, in.errorString()));
+                throw readProblem(file, in.errorString());
             if (archive_write_data(zip_.get(), block.constData(), size_t(block.size())) < 0)
                 fail();
         }
@@ -126,9 +116,8 @@ void writeFolder(const QString& folder, const QString& archive) {
                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            const QFileInfo info = it.nextFileInfo();
-            if (!info.isSymLink() && (info.isFile() || info.isDir()))
-                writer.add(info, root.relativeFilePath(info.filePath()));
+            const QString path = it.next();
+            writer.add(path, root.relativeFilePath(path));
         }
         writer.finish();
     } catch (const Problem&) {
