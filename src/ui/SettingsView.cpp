@@ -172,6 +172,7 @@ QWidget* SettingsView::makeFoldersRow() {
 QWidget* SettingsView::makeBackupsRow() {
     QLabel* count = Look::secondaryLabel(QString(), TextStyle::Body, this);
     count->setObjectName(QStringLiteral("backupCount"));
+    count->setWordWrap(false);
     QPushButton* restore =
         button(QStringLiteral("Restore saves\u2026"), "restoreSavesButton", this);
     connect(restore, &QPushButton::clicked, this,
@@ -179,15 +180,16 @@ QWidget* SettingsView::makeBackupsRow() {
     // A run and a restore each add one; reading the folder is quick.
     const auto sync = [this, count, restore] {
         const qsizetype backups = SaveBackups::list().size();
-        count->setText(backups == 1 ? QStringLiteral("1 backup of saved games")
-                                    : QStringLiteral("%1 backups of saved games").arg(backups));
+        count->setText(backups == 0   ? QStringLiteral("No backups of saved games yet")
+                       : backups == 1 ? QStringLiteral("1 backup of saved games")
+                                      : QStringLiteral("%1 backups of saved games").arg(backups));
         restore->setEnabled(backups > 0 && !model_.isWorking());
     };
     connect(&model_, &AppModel::workingChanged, count, sync);
     connect(&model_, &AppModel::restoreFinished, count, sync);
     connect(&model_, &AppModel::removalFinished, count, sync);
     sync();
-    return row({count, restore}, this);
+    return row({restore, count}, this);
 }
 
 void SettingsView::syncResolution() {

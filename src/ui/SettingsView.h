@@ -13,7 +13,7 @@ class QWidget;
 class SettingsView : public TitledDialog {
     Q_OBJECT
 public:
-    static constexpr QSize dialogSize{460, 420};
+    static constexpr QSize dialogSize{460, 380};
 
     explicit SettingsView(AppModel& model, QWidget* parent = nullptr);
 
