@@ -94,6 +94,9 @@ public:
     void revealInFileManager();
     void removeEverything();
     void reinstall();
+    // Puts the saves in `backup` (see SaveBackups) in place of the current ones, which are
+    // backed up first; off the GUI thread, refused while a run goes on. Ends in restoreFinished.
+    void restoreSaves(const QString& backup);
     // True when quitting may go ahead (asks while the game runs).
     bool confirmQuit();
 
@@ -120,6 +123,10 @@ signals:
     void runFinished(RunEnding ending);
     // The remove-everything question was answered (and, if confirmed, carried out).
     void removalFinished(bool removed);
+    // The saves could not be backed up, so nothing was removed; removalFinished(false) follows.
+    void removalFailed(const QString& sentence);
+    // A restore has ended: empty when done, else why not.
+    void restoreFinished(QString failure);
 
 private:
     friend class AppModelProbe; // tests and the picture tool put the model into any state

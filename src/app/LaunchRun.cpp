@@ -3,6 +3,7 @@
 #include "app/InstalledGame.h"
 #include "app/OutcomeExplanation.h"
 #include "app/PlatformWords.h"
+#include "app/SaveBackups.h"
 #include "download/FileDownloader.h"
 #include "download/RepoDownloader.h"
 #include "download/SystemProxyFactory.h"
@@ -128,6 +129,16 @@ RunResult LaunchRun::execute() {
     return result;
 }
 
+// A new version of the game may rewrite the saves when it first runs, so a change to the
+// install starts with a copy of them; one that cannot be made stops the run before any change.
+void LaunchRun::backUpSaves(const std::optional<GameInfo>& info) {
+    if (!info || !SaveBackups::hasSaves(info))
+        return;
+    emit stepStarted(Phase::Kind::SettingUp, QStringLiteral("Backing up your saved games"), {});
+    if (const std::optional<QString> zip = SaveBackups::backUp(info))
+        log_.append(QStringLiteral("Saved games backed up to ") + *zip);
+}
+
 // The game and its Godot both downloaded, checked and unpacked beside the installed ones, then
 // swapped in together: a failure or a cancel on the way leaves the earlier install as it was.
 void LaunchRun::reinstall(const MakeDownloader& downloaders) {
@@ -156,6 +167,8 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     const MakeDownloader downloaderFactory = [this, &network] { return makeDownloader(network); };
 
     InstalledGame installed = InstalledGame::read();
+    if (request_.freshGame || request_.freshEngine)
+        backUpSaves(installed.info);
     if (request_.freshEngine) {
         reinstall(downloaderFactory);
         installed = InstalledGame::read();

@@ -48,6 +48,7 @@ signals:
 private:
     RunResult execute();
     void steps(RunResult& result, QNetworkAccessManager& network);
+    void backUpSaves(const std::optional<GameInfo>& info);
     void reinstall(const MakeDownloader& downloaders);
     void refuseUnplayable(const GameInfo& info, bool needsEngine) const;
     std::shared_ptr<FileDownloader> makeDownloader(QNetworkAccessManager& network);

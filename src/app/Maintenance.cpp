@@ -1,8 +1,9 @@
-// The model's care of what the launcher keeps on disk: saves, its folder,
-// removal and reinstall. Saved games live outside the launcher's folder and are
-// never touched here.
+// The model's care of what the launcher keeps on disk: saves, their backups, its folder,
+// removal and reinstall. Saved games live outside the launcher's folder; only a restore of a
+// backup changes them.
 #include "app/AppModel.h"
 
+#include "app/SaveBackups.h"
 #include "support/ByteCount.h"
 #include "support/Paths.h"
 
@@ -11,6 +12,32 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QThreadPool>
+
+namespace {
+
+// Runs `work` on the thread pool, then `done` on the model's thread with the problem it threw,
+// if any; `done` is dropped when the model is gone by then.
+template <typename Work, typename Done> void offGuiThread(AppModel* model, Work work, Done done) {
+    QThreadPool::globalInstance()->start([self = QPointer<AppModel>(model), work, done] {
+        std::optional<Problem> problem;
+        try {
+            work();
+        } catch (const Problem& thrown) {
+            problem = thrown;
+        } catch (const std::exception& error) {
+            problem = Problem(Problem::Kind::Unexpected, QString::fromLocal8Bit(error.what()));
+        }
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, done, problem] {
+                if (self)
+                    done(problem);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+} // namespace
 
 void AppModel::showSaves() {
     if (!info_)
@@ -51,14 +78,51 @@ void AppModel::confirmRemoval(qint64 size) {
             .arg(formatByteCount(size)),
         QStringLiteral("Remove"), QStringLiteral("Cancel")};
     const bool confirmed = env_.prompts && env_.prompts->confirm(question);
-    // A run may have started while the question was open; its files stay.
-    if (confirmed && !run_) {
-        QDir(Paths::supportRoot()).removeRecursively();
-        setFailure(std::nullopt);
-        log_.clear();
-        refresh();
+    if (!confirmed || run_) {
+        emit removalFinished(confirmed);
+        return;
     }
-    emit removalFinished(confirmed);
+    const std::optional<GameInfo> game = info_;
+    offGuiThread(
+        this, [game] { SaveBackups::backUp(game); },
+        [this](const std::optional<Problem>& problem) {
+            if (problem) {
+                log_.append(QStringLiteral("Problem: ") + problem->sentence());
+                setPhase(Phase::needs(problem->sentence()));
+                emit removalFailed(problem->sentence());
+                emit removalFinished(false);
+                return;
+            }
+            // A run may have started while the question was open; its files stay.
+            if (!run_) {
+                QDir(Paths::supportRoot()).removeRecursively();
+                setFailure(std::nullopt);
+                log_.clear();
+                refresh();
+            }
+            emit removalFinished(true);
+        });
+}
+
+void AppModel::restoreSaves(const QString& backup) {
+    if (run_) {
+        emit restoreFinished(QStringLiteral("Saved games can't be restored while Brennick is "
+                                            "being set up or played."));
+        return;
+    }
+    const std::optional<GameInfo> game = info_;
+    offGuiThread(
+        this,
+        [game, backup] {
+            LogStore unpackLog; // its complaints end up in the problem's sentence
+            SaveBackups::restore(backup, game, unpackLog);
+        },
+        [this, backup](const std::optional<Problem>& problem) {
+            log_.append(problem ? QStringLiteral("Problem: ") + problem->sentence()
+                                : QStringLiteral("Saved games restored from ") + backup);
+            setHasSaves(info_ && QFileInfo::exists(Paths::savesFolder(info_->projectName)));
+            emit restoreFinished(problem ? problem->sentence() : QString());
+        });
 }
 
 void AppModel::reinstall() {

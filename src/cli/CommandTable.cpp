@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/InfoCommand.h"
 #include "cli/RunCommands.h"
+#include "cli/SavesCommand.h"
 #include "cli/SettingsCommand.h"
 
 #include <array>
@@ -23,6 +24,10 @@ std::span<const Command> commands() {
                 "        --yes       do not ask first\n", &runReinstall},
         Command{"remove", "[--yes]", "Delete the downloaded game and engine (saved games are kept)",
                 "        --yes       do not ask first\n", &runRemove},
+        Command{"saves", "[--restore N]",
+                "List the backups of the saved games, made before every change to the game",
+                "        --restore N  put backup N in place of the saves (backed up first)\n",
+                &runSaves},
         Command{"settings",
                 "[--fullscreen | --windowed] [--resolution WxH | --resolution fit] "
                 "[--graphics standard | compatibility]",

@@ -86,8 +86,15 @@ int runRemove(const QStringList& args, QTextStream& out, QTextStream& err) {
     return withClaimedModel(*yes, err, [&](AppModel& model) {
         if (model.isWorking())
             return ExitCode::failure;
+        QString failure;
+        QObject::connect(&model, &AppModel::removalFailed,
+                         [&](const QString& sentence) { failure = sentence; });
         const bool removed =
             awaitSignal(model, &AppModel::removalFinished, [&] { model.removeEverything(); });
+        if (!failure.isEmpty()) {
+            err << failure << '\n';
+            return ExitCode::failure;
+        }
         out << (removed ? "Removed the game and the engine. Saved games are kept.\n"
                         : "Nothing removed.\n");
         return ExitCode::ok;

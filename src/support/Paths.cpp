@@ -19,13 +19,20 @@ QString xdgFolder(const char* variable, const QString& fallback) {
     return xdgFolder(qEnvironmentVariable(variable), QDir::homePath(), fallback);
 }
 
+QString dataFolder() {
+    return hostPlatform() == Platform::MacOS
+               ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+               : xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"));
+}
+
 } // namespace
 
 QString supportRoot() {
-    const QString data = hostPlatform() == Platform::MacOS
-                             ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                             : xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"));
-    return data + QStringLiteral("/Brennick");
+    return dataFolder() + QStringLiteral("/Brennick");
+}
+
+QString saveBackupsFolder() {
+    return dataFolder() + QStringLiteral("/Brennick Save backups");
 }
 
 QString gameFolder() {

@@ -12,6 +12,9 @@ QString supportRoot();
 QString gameFolder();        // supportRoot/Game
 QString gameStagingFolder(); // supportRoot/Game.staging
 QString engineFolder();      // supportRoot/Engine
+// Zips of the game's saves, beside supportRoot ("Brennick Save backups"), so that removing
+// everything keeps them as it keeps the saves.
+QString saveBackupsFolder();
 
 // The whole log of the last launch: $XDG_STATE_HOME/Quillfire/last-run.log on Linux,
 // ~/Library/Logs/Quillfire/last-run.log on macOS.

@@ -2,6 +2,8 @@
 
 #include "app/AppModel.h"
 #include "app/PlatformWords.h"
+#include "app/SaveBackups.h"
+#include "ui/RestoreSavesView.h"
 #include "ui/TextStyle.h"
 
 #include <QButtonGroup>
@@ -63,6 +65,7 @@ SettingsView::SettingsView(AppModel& model, QWidget* parent)
     column()->addWidget(divider);
     column()->addWidget(makeMaintenanceRow());
     column()->addWidget(makeFoldersRow());
+    column()->addWidget(makeBackupsRow());
     addDoneRow();
 }
 
@@ -171,6 +174,29 @@ QWidget* SettingsView::makeFoldersRow() {
     connect(&model_, &AppModel::hasSavesChanged, saves, sync);
     sync();
     return row({reveal, saves}, this);
+}
+
+QWidget* SettingsView::makeBackupsRow() {
+    QLabel* count = Look::secondaryLabel(QString(), TextStyle::Body, this);
+    count->setObjectName(QStringLiteral("backupCount"));
+    count->setWordWrap(false);
+    QPushButton* restore =
+        button(QStringLiteral("Restore saves\u2026"), "restoreSavesButton", this);
+    connect(restore, &QPushButton::clicked, this,
+            [this] { (new RestoreSavesView(model_, this))->open(); });
+    // A run and a restore each add one; reading the folder is quick.
+    const auto sync = [this, count, restore] {
+        const qsizetype backups = SaveBackups::list().size();
+        count->setText(backups == 0   ? QStringLiteral("No backups of saved games yet")
+                       : backups == 1 ? QStringLiteral("1 backup of saved games")
+                                      : QStringLiteral("%1 backups of saved games").arg(backups));
+        restore->setEnabled(backups > 0 && !model_.isWorking());
+    };
+    connect(&model_, &AppModel::workingChanged, count, sync);
+    connect(&model_, &AppModel::restoreFinished, count, sync);
+    connect(&model_, &AppModel::removalFinished, count, sync);
+    sync();
+    return row({restore, count}, this);
 }
 
 void SettingsView::syncResolution() {

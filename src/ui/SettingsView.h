@@ -35,6 +35,7 @@ private:
     QWidget* makeUnsavedNote(); // shown while the settings file refuses changes
     QWidget* makeMaintenanceRow();
     QWidget* makeFoldersRow();
+    QWidget* makeBackupsRow();
     QWidget* labelledRow(const QString& label, QWidget* control);
     void syncResolution();
 

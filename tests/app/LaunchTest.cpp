@@ -1,3 +1,4 @@
+#include "app/SaveBackups.h"
 #include "engine/EngineManager.h"
 #include "support/Paths.h"
 #include "testkit/HttpTestServer.h"
@@ -14,6 +15,8 @@
 #include <QJsonArray>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <numeric>
 
 using K = Phase::Kind;
 
@@ -198,16 +201,22 @@ TEST_F(Launch, ADamagedGodotIsNamedAndRepairFetchesOnlyGodot) {
     EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
 }
 
-TEST_F(Launch, ReinstallAndRemoveEverythingAskFirstAndKeepTheSaves) {
+// Each change to the install first zips the saves; a zip gives them back byte for byte.
+TEST_F(Launch, UpdateReinstallAndRemoveEverythingKeepTheSavesAndBackThemUpFirst) {
     ASSERT_TRUE(runToEnd(RunRequest::setUp()));
     const QString saves = Paths::savesFolder("Brennick");
+    QByteArray slot(256, 0);
+    std::iota(slot.begin(), slot.end(), char(0));
     testkit::writeFile(saves, "save.dat", "progress");
+    testkit::writeFile(saves, "slots/.slot1", slot);
+    ASSERT_TRUE(runToEnd(RunRequest::update()));
     harness->prompts.answers = {true, false, true};
     phases.clear();
     QSignalSpy finished(&model(), &AppModel::runFinished);
     model().reinstall();
     ASSERT_TRUE(finished.wait(60'000));
-    EXPECT_EQ(phases.mid(0, 3), (QList<K>{K::Downloading, K::Downloading, K::SettingUp}));
+    EXPECT_EQ(phases.mid(0, 4),
+              (QList<K>{K::SettingUp, K::Downloading, K::Downloading, K::SettingUp}));
     EXPECT_TRUE(model().hasSaves());
     QSignalSpy removed(&model(), &AppModel::removalFinished);
     const auto remove = [&] { model().removeEverything(); return removed.wait(10'000); };
@@ -218,6 +227,35 @@ TEST_F(Launch, ReinstallAndRemoveEverythingAskFirstAndKeepTheSaves) {
     EXPECT_FALSE(model().hasSaves()) << "without a game the saves folder is not known";
     EXPECT_EQ(model().log().size(), 0);
     EXPECT_EQ(testkit::readFile(saves + "/save.dat"), "progress");
+    const QList<SaveBackups::Backup> backups = SaveBackups::list();
+    ASSERT_EQ(backups.size(), 3) << "update, reinstall and the confirmed removal";
+    testkit::writeFile(saves, "slots/.slot1", "spoilt by the new version");
+    QSignalSpy restored(&model(), &AppModel::restoreFinished);
+    model().restoreSaves(backups[0].path);
+    ASSERT_TRUE(restored.wait(10'000));
+    EXPECT_EQ(restored.first().first().toString(), "");
+    EXPECT_EQ(testkit::readFile(saves + "/slots/.slot1"), slot);
+    EXPECT_EQ(SaveBackups::list().size(), 4) << "what a restore replaces is backed up first";
+}
+
+// Nothing is downloaded, replaced or removed when the saves cannot be backed up.
+TEST_F(Launch, ABackupThatDoesNotFitStopsUpdateAndRemovalBeforeAnyChange) {
+    ASSERT_TRUE(runToEnd(RunRequest::setUp()));
+    testkit::writeFile(project(), "earlier", "x");
+    testkit::writeFile(Paths::savesFolder("Brennick"), "save.dat", QByteArray(300'000, 's'));
+    MOUNT_SMALL_DISK_OR_SKIP(Paths::saveBackupsFolder(), "size=128k");
+    const QStringList requests = server.requestLog();
+    ASSERT_TRUE(runToEnd(RunRequest::update()));
+    EXPECT_TRUE(model().phase().text().startsWith("Brennick needs about "))
+        << model().phase().text();
+    EXPECT_EQ(server.requestLog(), requests);
+    harness->prompts.answers = {true};
+    QSignalSpy removed(&model(), &AppModel::removalFinished);
+    model().removeEverything();
+    ASSERT_TRUE(removed.wait(10'000));
+    EXPECT_FALSE(removed.first().first().toBool());
+    EXPECT_TRUE(QFileInfo::exists(project() + "/earlier"));
+    EXPECT_TRUE(QDir(Paths::saveBackupsFolder()).isEmpty());
 }
 
 TEST_F(Launch, AFailedDownloadIsToldWithItsRetriesAndTheAdviceToCheckTheConnection) {

@@ -1,4 +1,6 @@
+#include "app/SaveBackups.h"
 #include "cli/Command.h"
+#include "support/InstanceLock.h"
 #include "support/Paths.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/SampleGame.h"
@@ -101,6 +103,32 @@ TEST_F(Commands, AFailedStepIsStatusOneAnEarlyExitTwoWithItsCureAndRemoveFreesTh
     EXPECT_EQ(quillfire("settings --windowed --resolution fit").out,
               "Window: Windowed\nResolution: Fit to this screen\nGraphics: Compatibility\n");
     EXPECT_TRUE(quillfire("settings --graphics standard").out.endsWith("Graphics: Standard\n"));
+}
+
+TEST_F(Commands, SavesListsTheBackupsNewestFirstAndRestoresOneWhileNoOtherLauncherRuns) {
+    EXPECT_TRUE(quillfire("saves").out.startsWith("No backups of saved games yet."));
+    const QString saves = Paths::savesFolder("Brennick");
+    for (const char* content : {"older", "newer"}) {
+        testkit::writeFile(saves, "save.dat", content);
+        ASSERT_TRUE(SaveBackups::backUp(std::nullopt));
+    }
+    const QString listed = quillfire("saves").out;
+    const QString newest = SaveBackups::label(SaveBackups::list()[0]);
+    EXPECT_TRUE(listed.contains("\n  1  " + newest + "\n  2  ")) << listed;
+    for (const char* mistake : {"saves --restore", "saves --restore x", "saves --restore 0"})
+        EXPECT_EQ(quillfire(mistake).code, 2) << mistake;
+    EXPECT_EQ(quillfire("saves --restore 3").code, 1);
+    {
+        InstanceLock window;
+        ASSERT_TRUE(window.tryLock());
+        const CommandRun refused = quillfire("saves --restore 2");
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_TRUE(refused.err.startsWith("Quillfire is already running")) << refused.err;
+    }
+    const CommandRun restored = quillfire("saves --restore 2");
+    EXPECT_EQ(restored.code, 0) << restored.err;
+    EXPECT_EQ(testkit::readFile(saves + "/save.dat"), "older");
+    EXPECT_EQ(SaveBackups::list().size(), 3) << "the saves it replaced are backed up";
 }
 
 } // namespace
