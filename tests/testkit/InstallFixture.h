@@ -3,7 +3,6 @@
 #include "download/FileDownloader.h"
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
-#include "support/Problem.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/TestEnvironment.h"
 
@@ -22,15 +21,6 @@ protected:
         return [this] {
             return std::make_shared<FileDownloader>([this](auto& p) { onProgress(p); }, timeouts);
         };
-    }
-    static QString failureOf(const std::function<void()>& step) {
-        try {
-            step();
-            ADD_FAILURE() << "the step succeeded";
-        } catch (const Problem& problem) {
-            return problem.sentence();
-        }
-        return {};
     }
     // Every path below the data and temporary folders, relative to the test's home.
     QStringList tree() const {
