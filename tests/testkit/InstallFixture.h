@@ -18,9 +18,7 @@ protected:
         server.useAsHostingService();
     }
     MakeDownloader makeDownloader() {
-        return [this] {
-            return std::make_shared<FileDownloader>([this](auto& p) { onProgress(p); }, timeouts);
-        };
+        return [this] { return std::make_shared<FileDownloader>(nullptr, timeouts); };
     }
     // Every path below the data and temporary folders, relative to the test's home.
     QStringList tree() const {
@@ -38,5 +36,4 @@ protected:
     DownloadTimeouts timeouts{15s, 30s, {20ms, 20ms, 20ms}}; // quick tries again
     LogStore log;
     CancelToken token;
-    std::function<void(const DownloadProgress&)> onProgress = [](const DownloadProgress&) {};
 };
