@@ -5,9 +5,7 @@
 #include "testkit/HttpTestServer.h"
 #include "testkit/SampleGame.h"
 #include "testkit/TestEnvironment.h"
-#include "testkit/ZipBuilder.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -22,31 +20,20 @@ protected:
             GTEST_SKIP() << "needs Debian's godot3 and xvfb packages (scripts/test installs them)";
         ASSERT_FALSE(screen.display().isEmpty()) << "Xvfb did not start";
         server.useAsHostingService();
-        serveGame();
-        const EngineSpec spec = testkit::sampleEngine();
-        const auto program =
-            ziptest::Entry::file(spec.assetName().chopped(4), testkit::readFile(godot3), 0755);
-        server.serveEngine(spec, ziptest::zip({program}, ziptest::Compression::Store));
-    }
-    // The demo game, asking for the standard renderer, GLES3, instead of its GLES2.
-    void serveGame() {
-        QList<ziptest::Entry> entries{ziptest::Entry::folder(testkit::sampleTop + "/")};
-        const QByteArray gles2 = "quality/driver/driver_name=\"GLES2\"";
-        for (const QFileInfo& file : QDir(QUILLFIRE_DEMO_GAME).entryInfoList(QDir::Files))
-            entries << ziptest::Entry::file(testkit::sampleTop + "/" + file.fileName(),
-                                            testkit::readFile(file.filePath()).replace(gles2, ""));
-        server.serveGameArchive(ziptest::zip(entries));
+        server.serveEngine(testkit::sampleEngine(), testkit::engineZip(godot3));
+        // The demo game, asking for the standard renderer, GLES3, instead of its GLES2.
+        server.serveGameArchive(
+            testkit::folderZip(QUILLFIRE_DEMO_GAME, "quality/driver/driver_name=\"GLES2\"", ""));
     }
 
     VirtualScreen screen;
-    const QString& display = screen.display();
     testkit::HttpTestServer server;
 };
 
 // The engine's own alert dialog would wait for a click: without xmessage it only prints.
 TEST_F(RealEngine, AnOldGraphicsDriverIsNamedAndCompatibilityGraphicsRunTheGameUntilCtrlC) {
     const std::map<QString, QString> oldDriver{
-        {"DISPLAY", display}, {"MESA_GL_VERSION_OVERRIDE", "2.1"},
+        {"DISPLAY", screen.display()}, {"MESA_GL_VERSION_OVERRIDE", "2.1"},
         {"MESA_GLSL_VERSION_OVERRIDE", "120"}, {"PATH", scratch() + "/no-programs"}};
     LauncherProcess failing(home(), {"play"}, oldDriver);
     EXPECT_EQ(failing.waitForExit(180'000), 2) << failing.output();

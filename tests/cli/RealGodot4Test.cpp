@@ -6,7 +6,6 @@
 #include "project/ProjectFile.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/SampleGame.h"
-#include "testkit/ZipBuilder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,19 +26,11 @@ protected:
         ASSERT_FALSE(screen.display().isEmpty()) << "Xvfb did not start";
 
         server.useAsHostingService();
-        QList<ziptest::Entry> entries{ziptest::Entry::folder(testkit::sampleTop + "/")};
         const QByteArray feature = '"' + minor.toLatin1() + '"';
-        for (const QFileInfo& file : QDir(QUILLFIRE_GODOT4_GAME).entryInfoList(QDir::Files)) {
-            const QByteArray bytes = testkit::readFile(file.filePath()).replace("\"4.x\"", feature);
-            entries << ziptest::Entry::file(testkit::sampleTop + "/" + file.fileName(), bytes);
-        }
-        server.serveGameArchive(ziptest::zip(entries));
+        server.serveGameArchive(testkit::folderZip(QUILLFIRE_GODOT4_GAME, "\"4.x\"", feature));
         // The release the launcher picks for the game's features, played by the Debian engine.
         const EngineSpec spec{4, ProjectInspector::engineVersion(4, feature), false};
-        const QString name = spec.assetName().chopped(4);
-        const QByteArray program = testkit::readFile(QUILLFIRE_GODOT4);
-        server.serveEngine(spec, ziptest::zip({ziptest::Entry::file(name, program, 0755)},
-                                              ziptest::Compression::Store));
+        server.serveEngine(spec, testkit::engineZip(QUILLFIRE_GODOT4, spec));
     }
 
     VirtualScreen screen;

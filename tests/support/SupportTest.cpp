@@ -82,7 +82,6 @@ TEST_F(PathsTest, AFolderSizeCountsHiddenFilesButNoLinksAndAFailedReplaceKeepsTh
     testkit::writeFile(scratch(), "tree/.hidden/b.bin", QByteArray(7, 'y'));
     testkit::writeFile(scratch(), "outside/big.bin", QByteArray(10000, 'z'));
     QFile::link(scratch() + "/outside/big.bin", scratch() + "/tree/link.bin");
-    QFile::link(scratch() + "/outside", scratch() + "/tree/linkdir");
     EXPECT_EQ(Paths::folderSize(scratch() + "/tree"), 12);
     EXPECT_THROW(FolderOps::replaceFolder(scratch() + "/missing", scratch() + "/tree"), Problem);
     EXPECT_EQ(Paths::folderSize(scratch() + "/tree"), 12);
@@ -109,10 +108,7 @@ TEST_F(PathsTest, FoldersTakeOnlyAnAbsoluteXdgFolderAndSafeSaveNames) {
     qputenv("XDG_DATA_HOME", "relative/data");
     EXPECT_EQ(Paths::supportRoot(), QDir::homePath() + "/.local/share/Brennick");
     using enum Platform;
-    const struct {
-        Platform platform;
-        QString xdg, name, folder;
-    } rows[] = {
+    const struct { Platform platform; QString xdg, name, folder; } rows[] = {
         {LinuxX86_64, "relative", "G", "/h/.local/share/godot/app_userdata/G"},
         {MacOS, "/xdg", "G", "/h/Library/Application Support/Godot/app_userdata/G"},
         {LinuxX86_64, "/d", "a:b*c?d\"e<f>g|h/i\\j", "/d/godot/app_userdata/a-b-c-d-e-f-g-h-i-j"},
@@ -181,7 +177,6 @@ TEST_F(ZipExtractorTest, RefusesUnsafeEntriesAndDamagedArchivesButThrowsOnAFullD
          ziptest::zip({Entry::link("a/b/c", ".."), Entry::link("a/b/out", "c/../../x")})},
         {"write through a link", ziptest::zip({Entry::folder("sub/"), Entry::link("dir", "sub"),
                                                Entry::file("dir/x", "x")})},
-        {"cut where the entries end", stored.left(stored.indexOf("PK\x01\x02"))},
         {"data changed", flipped},
     };
     for (const auto& [what, zip] : cases) {

@@ -3,7 +3,6 @@
 #include "download/FileDownloader.h"
 #include "support/CancelToken.h"
 #include "support/LogStore.h"
-#include "support/Problem.h"
 #include "testkit/HttpTestServer.h"
 #include "testkit/TestEnvironment.h"
 
@@ -19,18 +18,7 @@ protected:
         server.useAsHostingService();
     }
     MakeDownloader makeDownloader() {
-        return [this] {
-            return std::make_shared<FileDownloader>([this](auto& p) { onProgress(p); }, timeouts);
-        };
-    }
-    static QString failureOf(const std::function<void()>& step) {
-        try {
-            step();
-            ADD_FAILURE() << "the step succeeded";
-        } catch (const Problem& problem) {
-            return problem.sentence();
-        }
-        return {};
+        return [this] { return std::make_shared<FileDownloader>(nullptr, timeouts); };
     }
     // Every path below the data and temporary folders, relative to the test's home.
     QStringList tree() const {
@@ -48,5 +36,4 @@ protected:
     DownloadTimeouts timeouts{15s, 30s, {20ms, 20ms, 20ms}}; // quick tries again
     LogStore log;
     CancelToken token;
-    std::function<void(const DownloadProgress&)> onProgress = [](const DownloadProgress&) {};
 };

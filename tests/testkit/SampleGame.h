@@ -42,11 +42,20 @@ inline QByteArray gameZip(const QString& standin = {}, const QString& features =
     });
 }
 
-// The stand-in engine zipped as the official Linux asset of the sample engine.
-inline QByteArray engineZip() {
-    return ziptest::zip({ziptest::Entry::file(sampleEngine().assetName().chopped(4),
-                                              readFile(standinEngine()), 0755)},
-                        ziptest::Compression::Store);
+// An engine program (the stand-in unless named) zipped as the official Linux asset of `spec`.
+inline QByteArray engineZip(const QString& program = standinEngine(),
+                            const EngineSpec& spec = sampleEngine()) {
+    const auto entry = ziptest::Entry::file(spec.assetName().chopped(4), readFile(program), 0755);
+    return ziptest::zip({entry}, ziptest::Compression::Store);
+}
+
+// The files of `folder` as the game's repository archive, with `from` replaced by `to` in each.
+inline QByteArray folderZip(const QString& folder, const QByteArray& from, const QByteArray& to) {
+    QList<ziptest::Entry> entries{ziptest::Entry::folder(sampleTop + "/")};
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files))
+        entries << ziptest::Entry::file(sampleTop + "/" + file.fileName(),
+                                        readFile(file.filePath()).replace(from, to));
+    return ziptest::zip(entries);
 }
 
 // `zip` as the hosting service serves a branch: its commit in the archive's comment.

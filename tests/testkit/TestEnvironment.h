@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Problem.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -102,6 +104,15 @@ protected:
     }
     void TearDown() override { testkit::isolateProcess(); }
 
+    // The sentence `step` fails with; empty when it succeeds.
+    static QString failureOf(const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const Problem& problem) {
+            return problem.sentence();
+        }
+        return {};
+    }
     QString home() const { return home_.path(); }
     QString dataHome() const { return home() + "/data"; }
     QString scratch() const { return home() + "/scratch"; }
