@@ -3,6 +3,7 @@
 #include "app/InstalledGame.h"
 #include "app/OutcomeExplanation.h"
 #include "app/PlatformWords.h"
+#include "app/PreviousGame.h"
 #include "app/SaveBackups.h"
 #include "download/FileDownloader.h"
 #include "download/RepoDownloader.h"
@@ -167,9 +168,16 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     const MakeDownloader downloaderFactory = [this, &network] { return makeDownloader(network); };
 
     InstalledGame installed = InstalledGame::read();
-    if (request_.freshGame || request_.freshEngine)
+    if (request_.freshGame || request_.freshEngine || request_.goBack)
         backUpSaves(installed.info);
-    if (request_.freshEngine) {
+    if (request_.goBack) {
+        if (!PreviousGame::exists())
+            throw Problem(Problem::Kind::Game,
+                          QStringLiteral("There is no previous version to go back to."));
+        PreviousGame::swapBack();
+        log_.append(QStringLiteral("Went back to the previous version of the game."));
+        installed = InstalledGame::read();
+    } else if (request_.freshEngine) {
         reinstall(downloaderFactory);
         installed = InstalledGame::read();
     } else if (!installed.project || request_.freshGame) {

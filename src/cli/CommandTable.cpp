@@ -16,6 +16,8 @@ std::span<const Command> commands() {
                 "        --again     run the first-time setup again, even if it ran before\n",
                 &runSetup},
         Command{"update", "", "Download the game again (saved games are kept)", "", &runUpdate},
+        Command{"rollback", "", "Go back to the game's version before the last update", "",
+                &runRollback},
         Command{"repair", "",
                 "Check Godot's files against what was installed; download it again if damaged", "",
                 &runRepair},

@@ -65,6 +65,10 @@ int runUpdate(const QStringList& args, QTextStream&, QTextStream& err) {
     return startRun("update", args, err, RunRequest::update());
 }
 
+int runRollback(const QStringList& args, QTextStream&, QTextStream& err) {
+    return startRun("rollback", args, err, RunRequest::rollBack());
+}
+
 int runRepair(const QStringList& args, QTextStream&, QTextStream& err) {
     return startRun("repair", args, err, RunRequest::repair(false));
 }

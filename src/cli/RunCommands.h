@@ -8,6 +8,7 @@ int runPlay(const QStringList& args, QTextStream& out, QTextStream& err); // Pla
 int runSetup(const QStringList& args, QTextStream& out,
              QTextStream& err); // download and set up, no launch
 int runUpdate(const QStringList& args, QTextStream& out, QTextStream& err);    // Update the game
+int runRollback(const QStringList& args, QTextStream& out, QTextStream& err); // Go back
 int runRepair(const QStringList& args, QTextStream& out, QTextStream& err);    // Check and repair
 int runReinstall(const QStringList& args, QTextStream& out, QTextStream& err); // Reinstall
 int runRemove(const QStringList& args, QTextStream& out, QTextStream& err);    // Remove everything

@@ -82,7 +82,13 @@ StagedFolder stageGame(const MakeDownloader& makeDownloader, LogStore& log, Canc
 }
 
 void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
-    stageGame(makeDownloader, log, token).commit();
+    StagedFolder update = stageGame(makeDownloader, log, token);
+    // The game it replaces stays as the previous version, unless it is the same commit.
+    const std::optional<InstalledVersion> current = InstalledVersion::read(Paths::gameFolder());
+    const std::optional<InstalledVersion> next = InstalledVersion::read(update.path());
+    const bool same =
+        current && next && !current->commit.isEmpty() && current->commit == next->commit;
+    update.commit(same ? QString() : Paths::previousGameFolder());
     log.append(QStringLiteral("Game ready in ") + Paths::gameFolder());
 }
 

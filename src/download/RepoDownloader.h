@@ -15,7 +15,8 @@ namespace RepoDownloader {
 QString archiveUrl(const QString& branch);
 
 // Downloads the "main" branch's archive (the "master" one when "main" answers 404), unpacks it
-// into "Game.staging", checks that it holds a Godot project and only then swaps it in as "Game".
+// into "Game.staging", checks that it holds a Godot project and only then swaps it in as "Game";
+// the game it replaces is kept as "Game.previous" unless it was the same commit.
 // Throws a Problem (its sentence is for the player) or Cancelled; an existing "Game" folder
 // survives every failure. Blocking; call it off the GUI thread.
 void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token);

@@ -43,7 +43,7 @@ void removeQuietly(const QString& path) {
         QDir(path).removeRecursively();
 }
 
-void replaceFolder(const QString& staging, const QString& target) {
+void replaceFolder(const QString& staging, const QString& target, const QString& keepOldAt) {
     QString aside;
     if (existsOrIsLink(target)) {
         aside =
@@ -56,8 +56,14 @@ void replaceFolder(const QString& staging, const QString& target) {
             QDir().rename(aside, target);
         throw moveError(staging, target);
     }
-    if (!aside.isEmpty())
-        removeQuietly(aside);
+    if (aside.isEmpty())
+        return;
+    if (!keepOldAt.isEmpty()) {
+        removeQuietly(keepOldAt);
+        if (QDir().rename(aside, keepOldAt))
+            return;
+    }
+    removeQuietly(aside);
 }
 
 } // namespace FolderOps
@@ -72,7 +78,7 @@ StagedFolder::~StagedFolder() {
         FolderOps::removeQuietly(staging_);
 }
 
-void StagedFolder::commit() {
-    FolderOps::replaceFolder(staging_, target_);
+void StagedFolder::commit(const QString& keepOldAt) {
+    FolderOps::replaceFolder(staging_, target_, keepOldAt);
     staging_.clear();
 }

@@ -18,9 +18,9 @@ void makeEmptyFolder(const QString& path);
 void removeQuietly(const QString& path);
 
 // Puts `staging` in the place of `target`. An existing `target` is renamed aside first and put
-// back when the move fails; it is deleted only once `staging` is in place. Throws a FileSystem
-// problem.
-void replaceFolder(const QString& staging, const QString& target);
+// back when the move fails; once `staging` is in place it becomes `keepOldAt` (replacing what
+// was there), or is deleted without one. Throws a FileSystem problem.
+void replaceFolder(const QString& staging, const QString& target, const QString& keepOldAt = {});
 
 } // namespace FolderOps
 
@@ -50,8 +50,8 @@ public:
     ~StagedFolder();
 
     const QString& path() const { return staging_; }
-    // Throws a FileSystem problem; the target is then as it was.
-    void commit();
+    // Throws a FileSystem problem; the target is then as it was. See FolderOps::replaceFolder.
+    void commit(const QString& keepOldAt = {});
 
 private:
     QString staging_, target_;

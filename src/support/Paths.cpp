@@ -41,6 +41,9 @@ QString gameFolder() {
 QString gameStagingFolder() {
     return supportRoot() + QStringLiteral("/Game.staging");
 }
+QString previousGameFolder() {
+    return supportRoot() + QStringLiteral("/Game.previous");
+}
 QString engineFolder() {
     return supportRoot() + QStringLiteral("/Engine");
 }

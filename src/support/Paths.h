@@ -11,6 +11,7 @@ namespace Paths {
 QString supportRoot();
 QString gameFolder();        // supportRoot/Game
 QString gameStagingFolder(); // supportRoot/Game.staging
+QString previousGameFolder(); // supportRoot/Game.previous: the version before the last update
 QString engineFolder();      // supportRoot/Engine
 // Zips of the game's saves, beside supportRoot ("Brennick Save backups"), so that removing
 // everything keeps them as it keeps the saves.

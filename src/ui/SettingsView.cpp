@@ -2,6 +2,7 @@
 
 #include "app/AppModel.h"
 #include "app/PlatformWords.h"
+#include "app/PreviousGame.h"
 #include "app/SaveBackups.h"
 #include "ui/RestoreSavesView.h"
 #include "ui/TextStyle.h"
@@ -138,10 +139,19 @@ QWidget* SettingsView::makeMaintenanceRow() {
     QPushButton* repair = button(QStringLiteral("Check and repair"), "repairButton", this);
     repair->setToolTip(QStringLiteral("Downloads Godot again if its files changed since it was "
                                       "installed. Saved games are untouched."));
+    QPushButton* back =
+        button(QStringLiteral("Go back to the previous version"), "rollbackButton", this);
+    back->setToolTip(QStringLiteral("The version before the last update. Saved games are backed "
+                                    "up first."));
+    back->setVisible(PreviousGame::exists());
     QPushButton* reinstall = button(QStringLiteral("Reinstall"), "reinstallButton", this);
     QPushButton* remove = button(QStringLiteral("Remove everything"), "removeButton", this);
     connect(update, &QPushButton::clicked, this, [this] {
         model_.start(RunRequest::update());
+        accept();
+    });
+    connect(back, &QPushButton::clicked, this, [this] {
+        model_.start(RunRequest::rollBack());
         accept();
     });
     connect(repair, &QPushButton::clicked, this, [this] {
@@ -157,7 +167,7 @@ QWidget* SettingsView::makeMaintenanceRow() {
         accept();
         model_.removeEverything();
     });
-    QWidget* maintenance = row({update, repair, reinstall, remove}, this);
+    QWidget* maintenance = row({update, back, repair, reinstall, remove}, this);
     maintenance->setObjectName(QStringLiteral("maintenanceRow"));
     const auto sync = [this, maintenance] { maintenance->setEnabled(!model_.isWorking()); };
     connect(&model_, &AppModel::workingChanged, maintenance, sync);

@@ -120,6 +120,28 @@ TEST_F(Launch, UpdateFetchesOnlyTheGameSetsItUpWithoutStartingItAndRecordsWhatCa
               "commit abcdef0, downloaded 1 hour ago");
 }
 
+// One step back: the version an update replaced stays until the next update replaces it.
+TEST_F(Launch, AnUpdateKeepsThePreviousVersionToGoBackTo) {
+    ASSERT_TRUE(runToEnd(RunRequest::setUp()));
+    const QByteArray newer = "abcdef0123456789abcdef0123456789abcdef01";
+    const auto commitIn = [](const QString& folder) {
+        return InstalledVersion::read(folder).value_or(InstalledVersion{}).commit;
+    };
+    server.serveGameArchive(testkit::withCommit(testkit::gameZip("game_seconds=1"), newer));
+    for (int update = 0; update < 2; ++update) // the second brings the same commit: nothing kept
+        ASSERT_TRUE(runToEnd(RunRequest::update()));
+    EXPECT_EQ(commitIn(Paths::previousGameFolder()), testkit::sampleCommit);
+    ASSERT_TRUE(runToEnd(RunRequest::rollBack()));
+    EXPECT_EQ(commitIn(Paths::gameFolder()), testkit::sampleCommit);
+    EXPECT_EQ(commitIn(Paths::previousGameFolder()), newer);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
+    QDir(Paths::previousGameFolder()).removeRecursively();
+    ASSERT_TRUE(runToEnd(RunRequest::rollBack()));
+    EXPECT_EQ(model().phase().text(), "There is no previous version to go back to.");
+    EXPECT_EQ(commitIn(Paths::gameFolder()), testkit::sampleCommit);
+}
+
 // Each Play asks whether the branch moved; a server that cannot say, or never answers, is silent.
 TEST_F(Launch, PlayAsksForANewerVersionButNeverWaitsForTheAnswer) {
     ASSERT_TRUE(runToEnd(RunRequest::setUp()));

@@ -217,8 +217,10 @@ TEST_F(FetchGame, ReplacesTheGameWithTheMainBranchAndClearsAnInterruptedOne) {
     testkit::writeFile(Paths::gameStagingFolder(), "leftover.txt", "from an interrupted run");
     server.serveGameArchive(testkit::gameZip());
     fetch();
+    // The game it replaced is kept as the previous version.
     EXPECT_EQ(tree().filter(QRegularExpression("tmp/|staging|old|left|project.godot")),
-              QStringList{"data/Brennick/Game/godot_brennick-main/project.godot"});
+              (QStringList{"data/Brennick/Game.previous/old.txt",
+                           "data/Brennick/Game/godot_brennick-main/project.godot"}));
     EXPECT_EQ(log.lines().last(), "Game ready in " + Paths::gameFolder());
 }
 
