@@ -2,6 +2,7 @@
 // its look can be checked by eye:   render_window <output folder>
 
 #include "app/OutcomeExplanation.h"
+#include "support/Paths.h"
 #include "testkit/AppModelProbe.h"
 #include "testkit/ModelHarness.h"
 #include "testkit/TestEnvironment.h"
@@ -28,6 +29,9 @@ GameInfo sampleGame() {
     info.engineVersion = QStringLiteral("3.5.3");
     info.licenseName = QStringLiteral("MIT License");
     info.copyrightLine = QStringLiteral("Copyright (c) 2023 varnel");
+    info.installed = InstalledVersion{QStringLiteral("1a2b3c4d5e6f7a8b9c0d1a2b3c4d5e6f7a8b9c0d"),
+                                      QStringLiteral("main"),
+                                      QDateTime::currentDateTimeUtc().addDays(-3), {}};
     const QStringList rows[] = {
         {QStringLiteral("Move"), QStringLiteral("W, A, S, D")},
         {QStringLiteral("Jump"), QStringLiteral("Space")},
@@ -101,6 +105,7 @@ QList<State> states() {
          [](AppModel&, AppModelProbe& p) {
              p.setInfo(sampleGame());
              p.setPhase(Phase::Kind::Ready);
+             p.setUpdateAvailable(true);
          },
          {}},
         {QStringLiteral("starting"),
@@ -147,6 +152,7 @@ QList<State> states() {
              p.setInfo(sampleGame());
              p.setPhase(Phase::Kind::Ready);
              p.setHasSaves(true);
+             QDir().mkpath(Paths::previousGameFolder()); // an update to go back from
          },
          [](ContentView& view) -> QWidget* {
              view.openSettings();

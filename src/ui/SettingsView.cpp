@@ -167,7 +167,12 @@ QWidget* SettingsView::makeMaintenanceRow() {
         accept();
         model_.removeEverything();
     });
-    QWidget* maintenance = row({update, back, repair, reinstall, remove}, this);
+    // Two rows, for one would not fit the dialog: the game's version, then repairs.
+    auto* maintenance = new QWidget(this);
+    auto* rows = new QVBoxLayout(maintenance);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->addWidget(row({update, back}, maintenance));
+    rows->addWidget(row({repair, reinstall, remove}, maintenance));
     maintenance->setObjectName(QStringLiteral("maintenanceRow"));
     const auto sync = [this, maintenance] { maintenance->setEnabled(!model_.isWorking()); };
     connect(&model_, &AppModel::workingChanged, maintenance, sync);
