@@ -150,18 +150,26 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
         dated{{"last_modified", "Tue, 01 Dec 2026 10:00:00 GMT"}},
         datedDrop{{"last_modified", dated["last_modified"]}, {"drop_after", 800'000}};
     // The first answers of a route; the requests after the first (N: as far as it got); why.
-    const std::tuple<const char*, QJsonArray, QStringList, QString> cases[] = {
-        {"/changed", {changed}, {"/changed Range: bytes=N-"}, "Connection lost"},
-        {"/dated", {datedDrop, dated}, {"/dated Range: bytes=N-"}, "Connection lost"}, // no ETag
-        {"/416", {drop, noRange}, {"/416 Range: bytes=N-", "/416"}, "Connection lost"},
-        {"/busy", {busy, busy}, {"/busy", "/busy"}, "Server busy (HTTP 503)"},
-        {"/stall", {stall}, {"/stall Range: bytes=N-"}, "No answer from the server"},
+    const QString lost = "Connection lost";
+    const struct { const char* path; QJsonArray answers; QStringList retries; QString reason;
+                   } cases[] = {
+        {.path = "/changed", .answers = {changed}, .retries = {"/changed Range: bytes=N-"},
+         .reason = lost},
+        {.path = "/dated", .answers = {datedDrop, dated}, // no ETag
+         .retries = {"/dated Range: bytes=N-"}, .reason = lost},
+        {.path = "/416", .answers = {drop, noRange}, .retries = {"/416 Range: bytes=N-", "/416"},
+         .reason = lost},
+        {.path = "/busy", .answers = {busy, busy}, .retries = {"/busy", "/busy"},
+         .reason = "Server busy (HTTP 503)"},
+        {.path = "/stall", .answers = {stall}, .retries = {"/stall Range: bytes=N-"},
+         .reason = "No answer from the server"},
     };
     const DownloadChecks checks{.sha512 = true, .spaceFor = {}, .isWhole = {}};
     QList<Retries::Notice> notices;
     const auto onRetry = [&](const Retries::Notice& notice) { notices << notice; };
     const QRegularExpression offset("=[1-9]\\d*-");
     for (const auto& [path, answers, retries, reason] : cases) {
+        SCOPED_TRACE(path);
         server.setRoute(path, body, {{"answers", answers}});
         const qsizetype asked = server.requestLog().size();
         notices.clear();

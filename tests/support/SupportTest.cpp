@@ -148,15 +148,20 @@ TEST_F(ZipExtractorTest, UnpacksFilesFoldersLinksAndModesLaterEntriesReplacingEa
     const QString in = target() + "/";
     EXPECT_EQ(QFileInfo(in + "g/project.godot").lastModified().toSecsSinceEpoch(), 1700000000);
     // Set-id bits dropped; the owner may always change and delete (root would not notice).
-    const std::tuple<const char*, unsigned, QByteArray> files[] = {
-        {"g/bin/up", 0644, "config_version=4\n"}, {"g/bin/setuid", 0755, "x"},
-        {"g/big.bin", 0644, big}, {"g/was-link", 0644, "plain"}, {"g/locked", 0700, {}},
-        {"g/locked/inner.txt", 0600, "i"}, {"h/own-folder.txt", 0644, "h"}};
-    for (const auto& [name, mode, content] : files) {
+    const struct { const char* name; unsigned mode; QByteArray content = {}; } files[] = {
+        {.name = "g/bin/up", .mode = 0644, .content = "config_version=4\n"},
+        {.name = "g/bin/setuid", .mode = 0755, .content = "x"},
+        {.name = "g/big.bin", .mode = 0644, .content = big},
+        {.name = "g/was-link", .mode = 0644, .content = "plain"},
+        {.name = "g/locked", .mode = 0700},
+        {.name = "g/locked/inner.txt", .mode = 0600, .content = "i"},
+        {.name = "h/own-folder.txt", .mode = 0644, .content = "h"}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
         struct stat info {};
-        ::stat(QFile::encodeName(in + name).constData(), &info);
-        EXPECT_EQ(info.st_mode & 07777, mode) << name;
-        EXPECT_EQ(testkit::readFile(in + name), content) << name;
+        ::stat(QFile::encodeName(in + file.name).constData(), &info);
+        EXPECT_EQ(info.st_mode & 07777, file.mode);
+        EXPECT_EQ(testkit::readFile(in + file.name), file.content);
     }
 }
 
