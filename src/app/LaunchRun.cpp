@@ -9,9 +9,10 @@
 #include "download/RepoDownloader.h"
 #include "download/SystemProxyFactory.h"
 #include "engine/EngineManager.h"
-#include "engine/EngineManifest.h"
 #include "patch/GamePatch.h"
+#include "patch/HipFireEdits.h"
 #include "project/ProjectInspector.h"
+#include "support/FolderManifest.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
 #include "support/Problem.h"
@@ -154,7 +155,31 @@ void LaunchRun::reinstall(const MakeDownloader& downloaders) {
     token_.throwIfCancelled();
     engine.commit();
     game.commit();
+    recordGameFiles();
     log_.append(QStringLiteral("Game and Godot ") + spec.version + QStringLiteral(" reinstalled"));
+}
+
+// Whether a repair finds the folder changed since it was installed; the log says which files.
+bool LaunchRun::changedSinceInstall(const QString& folder, const char* what) {
+    const QStringList damaged = FolderManifest::damaged(folder);
+    log_.append(QLatin1String(what) +
+                (damaged.isEmpty() ? QStringLiteral("'s files are as installed.")
+                                   : QStringLiteral("'s files changed since it was installed: ") +
+                                         damaged.join(QStringLiteral(", "))));
+    return !damaged.isEmpty();
+}
+
+// What the archive brought, but for what is meant to change: the two scripts the hip-fire change
+// edits, and what the engine's import and the launcher write (hidden files, sidecars, and the
+// project file, which Godot's editor may save again).
+void LaunchRun::recordGameFiles() {
+    FolderManifest::write(Paths::gameFolder(), [](const QString& path) {
+        return path.startsWith(QLatin1Char('.')) || path.contains(QLatin1String("/.")) ||
+               path.endsWith(QLatin1String(".import")) ||
+               path.endsWith(QLatin1String("/project.godot")) ||
+               path.endsWith(GamePatch::HipFire::playerScript) ||
+               path.endsWith(GamePatch::HipFire::bulletScript);
+    });
 }
 
 void LaunchRun::refuseUnplayable(const GameInfo& info, bool needsEngine) const {
@@ -180,10 +205,12 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     } else if (request_.freshEngine) {
         reinstall(downloaderFactory);
         installed = InstalledGame::read();
-    } else if (!installed.project || request_.freshGame) {
+    } else if (!installed.project || request_.freshGame ||
+               (request_.checkFiles && changedSinceInstall(Paths::gameFolder(), "The game"))) {
         emit stepStarted(Phase::Kind::Downloading, gameStepText, {});
         makeSupportRoot();
         RepoDownloader::fetchGame(downloaderFactory, log_, token_);
+        recordGameFiles();
         installed = InstalledGame::read();
     }
     if (!installed.project)
@@ -197,15 +224,9 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     token_.throwIfCancelled();
 
     const EngineSpec& spec = installed.spec;
-    if (installed.engine && request_.repairEngine) {
-        const QStringList damaged = EngineManifest::damaged(spec.installFolder());
-        log_.append(damaged.isEmpty() ? QStringLiteral("Godot's files are as installed.")
-                                      : QStringLiteral("Godot's files changed since it was "
-                                                       "installed: ") +
-                                            damaged.join(QStringLiteral(", ")));
-        if (!damaged.isEmpty())
-            installed.engine.reset();
-    }
+    if (installed.engine && request_.checkFiles &&
+        changedSinceInstall(spec.installFolder(), "Godot"))
+        installed.engine.reset();
     if (!installed.engine) {
         emit stepStarted(Phase::Kind::Downloading, engineStepText(spec), {});
         EngineManager::install(spec, downloaderFactory, log_, token_);
@@ -235,7 +256,7 @@ void LaunchRun::steps(RunResult& result, QNetworkAccessManager& network) {
     emit gameStarting();
     // A program that cannot even start, or dies at once, may be damaged on disk rather than the
     // game's fault: the record of what was installed tells.
-    const auto damaged = [&] { return !EngineManifest::damaged(spec.installFolder()).isEmpty(); };
+    const auto damaged = [&] { return !FolderManifest::damaged(spec.installFolder()).isEmpty(); };
     try {
         result.outcome = runner_.play(*installed.engine, project, spec.major, options_, gameStop_);
     } catch (const Problem& problem) {

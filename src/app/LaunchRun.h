@@ -51,6 +51,8 @@ private:
     void backUpSaves(const std::optional<GameInfo>& info);
     void reinstall(const MakeDownloader& downloaders);
     void refuseUnplayable(const GameInfo& info, bool needsEngine) const;
+    bool changedSinceInstall(const QString& folder, const char* what);
+    void recordGameFiles();
     std::shared_ptr<FileDownloader> makeDownloader(QNetworkAccessManager& network);
     void reportProgress(const DownloadProgress& progress);
 

@@ -9,17 +9,17 @@
 
 // What a press of Play (or Update, Reinstall, or a set-up) asks for.
 struct RunRequest {
-    bool freshGame = false;    // download the game even when one is on disk
-    bool freshEngine = false;  // and Godot too, both swapped in only once both are ready
-    bool repairEngine = false; // download Godot again when its files changed since install
-    bool goBack = false;       // go back to the version before the last update
-    bool launch = true;        // start the game once it is set up
+    bool freshGame = false;   // download the game even when one is on disk
+    bool freshEngine = false; // and Godot too, both swapped in only once both are ready
+    bool checkFiles = false;  // download the game or Godot again if changed since install
+    bool goBack = false;      // go back to the version before the last update
+    bool launch = true;       // start the game once it is set up
 
     static RunRequest play() { return {}; }
     static RunRequest setUp() { return {.launch = false}; }
     static RunRequest update() { return {.freshGame = true, .launch = false}; }
     static RunRequest reinstall() { return {.freshGame = true, .freshEngine = true}; }
-    static RunRequest repair(bool launch) { return {.repairEngine = true, .launch = launch}; }
+    static RunRequest repair(bool launch) { return {.checkFiles = true, .launch = launch}; }
     static RunRequest rollBack() { return {.goBack = true, .launch = false}; }
 };
 

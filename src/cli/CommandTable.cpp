@@ -19,7 +19,7 @@ std::span<const Command> commands() {
         Command{"rollback", "", "Go back to the game's version before the last update", "",
                 &runRollback},
         Command{"repair", "",
-                "Check Godot's files against what was installed; download it again if damaged", "",
+                "Check the game's and Godot's files; download again what changed since install", "",
                 &runRepair},
         Command{"reinstall", "[--yes]",
                 "Download the game and the engine again, swap them in and start the game",

@@ -2,13 +2,14 @@
 
 #include "download/ArchiveUnpack.h"
 #include "engine/ChecksumList.h"
-#include "engine/EngineManifest.h"
 #include "engine/ProgramLookup.h"
 #include "support/CancelToken.h"
+#include "support/FolderManifest.h"
 #include "support/FolderOps.h"
 #include "support/LogStore.h"
 #include "support/Paths.h"
 #include "support/Problem.h"
+#include "support/Sha512Hasher.h"
 #include "support/Volumes.h"
 
 #include <QFileInfo>
@@ -98,7 +99,7 @@ StagedFolder stage(const EngineSpec& spec, Platform platform, const MakeDownload
     // The downloader hashed the body while it arrived; reading the archive again is the fallback.
     QString actual = downloader->sha512();
     if (actual.isEmpty())
-        actual = sha512(archive);
+        actual = fileSha512(archive);
     if (actual != *expected)
         throw Problem(Problem::Kind::Damaged,
                       QStringLiteral("The Godot download does not match its "
@@ -115,7 +116,7 @@ StagedFolder stage(const EngineSpec& spec, Platform platform, const MakeDownload
     if (!ProgramLookup::find(staged.path(), asset, platform))
         throw Problem(Problem::Kind::Engine,
                       QStringLiteral("Godot was unpacked but its program was not found."));
-    EngineManifest::write(staged.path());
+    FolderManifest::write(staged.path());
     return staged;
 }
 

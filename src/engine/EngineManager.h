@@ -30,8 +30,4 @@ StagedFolder stage(const EngineSpec& spec, Platform platform, const MakeDownload
 // The installed build's program, or nothing when the build is not (properly) installed.
 std::optional<QString> executable(const EngineSpec& spec);
 
-// The file's SHA-512 digest as 128 lower-case hexadecimal digits, read in 4 MiB chunks.
-// Throws a FileSystem problem when the file cannot be read.
-QString sha512(const QString& path);
-
 } // namespace EngineManager

@@ -23,3 +23,7 @@ public:
 private:
     evp_md_ctx_st* context_;
 };
+
+// The file's SHA-512 digest as 128 lower-case hexadecimal digits, read in 4 MiB chunks.
+// Throws a FileSystem problem when the file cannot be read.
+QString fileSha512(const QString& path);

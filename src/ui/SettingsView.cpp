@@ -137,8 +137,8 @@ QWidget* SettingsView::makeMaintenanceRow() {
     QPushButton* update = button(QStringLiteral("Update the game"), "updateButton", this);
     update->setToolTip(QStringLiteral("Downloads the game again. Saved games are kept."));
     QPushButton* repair = button(QStringLiteral("Check and repair"), "repairButton", this);
-    repair->setToolTip(QStringLiteral("Downloads Godot again if its files changed since it was "
-                                      "installed. Saved games are untouched."));
+    repair->setToolTip(QStringLiteral("Downloads the game or Godot again if their files changed "
+                                      "since they were installed. Saved games are untouched."));
     QPushButton* back =
         button(QStringLiteral("Go back to the previous version"), "rollbackButton", this);
     back->setToolTip(QStringLiteral("The version before the last update. Saved games are backed "

@@ -204,7 +204,7 @@ TEST_F(Launch, ReinstallReplacesTheGameAndGodotTogetherOrNotAtAll) {
 }
 
 // Godot's program cut short or overwritten since it was installed: told as such, not as a crash
-// of the game, and repaired without the game being downloaded again.
+// of the game, and repaired without the game being downloaded again; and the other way round.
 TEST_F(Launch, ADamagedGodotIsNamedAndRepairFetchesOnlyGodot) {
     ASSERT_TRUE(runToEnd(RunRequest::setUp()));
     const QString program = *EngineManager::executable(testkit::sampleEngine());
@@ -221,6 +221,11 @@ TEST_F(Launch, ADamagedGodotIsNamedAndRepairFetchesOnlyGodot) {
     ASSERT_TRUE(runToEnd(RunRequest::repair(true)));
     EXPECT_EQ(server.requestLog().mid(asked), (QStringList{enginePath, sumsPath}));
     EXPECT_EQ(model().log().lines().last(), "Game closed normally.");
+    // A game file changed since: only the game comes again.
+    testkit::writeFile(project(), "README.md", "changed");
+    ASSERT_TRUE(runToEnd(RunRequest::repair(false)));
+    EXPECT_EQ(server.requestLog().mid(asked + 2), QStringList{gamePath});
+    EXPECT_EQ(testkit::readFile(project() + "/README.md"), "# Brennick\n\nA time-trial shooter.\n");
 }
 
 // Each change to the install first zips the saves; a zip gives them back byte for byte.

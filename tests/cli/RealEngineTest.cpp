@@ -52,6 +52,10 @@ TEST_F(RealEngine, AnOldGraphicsDriverIsNamedAndCompatibilityGraphicsRunTheGameU
     playing.signal(SIGINT);
     EXPECT_EQ(playing.waitForExit(30'000), 0) << playing.output();
     EXPECT_TRUE(playing.output().contains("Game stopped.")) << playing.output();
+    // What the real editor writes is no damage.
+    LauncherProcess repair(home(), {"repair"});
+    EXPECT_EQ(repair.waitForExit(60'000), 0) << repair.output();
+    EXPECT_TRUE(repair.output().contains("The game's files are as installed.")) << repair.output();
 }
 
 } // namespace

@@ -58,6 +58,10 @@ TEST_F(RealGodot4, FirstPlayImportsAndTheWindowedForwardPlusGameRunsUntilCtrlCTh
     LauncherProcess again(home(), {"setup", "--again"});
     EXPECT_EQ(again.waitForExit(120'000), 0) << again.output();
     EXPECT_EQ(copies().size(), 2) << again.output();
+    // What the real import writes is no damage.
+    LauncherProcess repair(home(), {"repair"});
+    EXPECT_EQ(repair.waitForExit(60'000), 0) << repair.output();
+    EXPECT_TRUE(repair.output().contains("The game's files are as installed.")) << repair.output();
 }
 
 // Without xmessage on PATH the engine's alert box only prints instead of waiting for a click.

@@ -1,4 +1,5 @@
 #include "engine/EngineManager.h"
+#include "support/Sha512Hasher.h"
 #include "engine/ChecksumList.h"
 #include "engine/ProgramLookup.h"
 #include "project/GameInfo.h"
@@ -157,7 +158,7 @@ TEST_F(EngineTest, TheDownloadIsVerifiedAgainstTheDigestListedForItsAsset) {
     }
     const QByteArray big(9 * 1024 * 1024 + 3, 'b');
     testkit::writeFile(scratch(), "big", big);
-    EXPECT_EQ(EngineManager::sha512(scratch() + "/big"),
+    EXPECT_EQ(fileSha512(scratch() + "/big"),
               QCryptographicHash::hash(big, QCryptographicHash::Sha512).toHex());
 }
 

@@ -1,14 +1,14 @@
-#include "engine/EngineManifest.h"
+#include "support/FolderManifest.h"
 
-#include "engine/EngineManager.h"
 #include "support/Problem.h"
+#include "support/Sha512Hasher.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace EngineManifest {
+namespace FolderManifest {
 namespace {
 
 const QString fileName = QStringLiteral(".manifest");
@@ -17,19 +17,20 @@ const QString fileName = QStringLiteral(".manifest");
 QString lineFor(const QDir& folder, const QFileInfo& file) {
     return QStringLiteral("%1 %2 %3")
         .arg(file.size())
-        .arg(EngineManager::sha512(file.filePath()), folder.relativeFilePath(file.filePath()));
+        .arg(fileSha512(file.filePath()), folder.relativeFilePath(file.filePath()));
 }
 
 } // namespace
 
-void write(const QString& folder) {
+void write(const QString& folder, const Skip& skip) {
     const QDir dir(folder);
     QStringList lines;
     QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QFileInfo file(files.next());
-        if (file.fileName() != fileName)
+        const QString path = dir.relativeFilePath(file.filePath());
+        if (path != fileName && !(skip && skip(path)))
             lines << lineFor(dir, file);
     }
     QSaveFile manifest(dir.filePath(fileName));
@@ -63,4 +64,4 @@ QStringList damaged(const QString& folder) {
     return found;
 }
 
-} // namespace EngineManifest
+} // namespace FolderManifest
