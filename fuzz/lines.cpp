@@ -2,13 +2,11 @@
 #include "runner/LineSplitter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0)
-        return 0;
     // The input again and again (as a chatty child would), cut where its own bytes say, so
     // that lines cross pieces and reach the length cap.
     LineSplitter splitter;
     QStringList lines;
-    for (int round = 0; round <= data[0] % 64; ++round)
+    for (int round = 0; size > 0 && round <= data[0] % 64; ++round)
         for (size_t at = 0, piece = 0; at < size; at += piece) {
             piece = std::min<size_t>(size - at, 1 + data[at] % 97);
             splitter.feed(QByteArrayView(data + at, piece), lines);
