@@ -14,3 +14,9 @@ if(QUILLFIRE_SANITIZE)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(quillfire_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(QUILLFIRE_FUZZ)
+  # Coverage feedback must reach the core, not only the fuzz targets.
+  target_compile_options(quillfire_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(quillfire_options INTERFACE -fsanitize=address,undefined)
+endif()

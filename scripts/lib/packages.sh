@@ -4,7 +4,7 @@
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev libarchive-dev libssl-dev
   qt6-wayland fonts-dejavu-core)
 TEST_PACKAGES=(libgtest-dev python3 xvfb xauth openssl curl libarchive-tools godot3 dbus-daemon
-  libgl1-mesa-dri desktop-file-utils appstream dpkg-dev file nginx)
+  libgl1-mesa-dri desktop-file-utils appstream dpkg-dev file nginx clang)
 
 install_missing() {
   local missing=()

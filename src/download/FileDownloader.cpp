@@ -1,5 +1,6 @@
 #include "download/FileDownloader.h"
 
+#include "download/HttpHeaders.h"
 #include "download/HttpTransfer.h"
 #include "download/SystemProxyFactory.h"
 #include "download/TransportErrorText.h"
@@ -56,19 +57,6 @@ QString fileNameFor(const QUrl& url) {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("download.zip");
     return name;
-}
-
-// A 206's Content-Range "bytes 100-999/1000": where its part starts and the whole size (0 when
-// the server leaves it open); nothing when the header cannot be read.
-std::optional<std::pair<qint64, qint64>> rangeOf(const QByteArray& contentRange) {
-    const QString text = QString::fromLatin1(contentRange).trimmed();
-    if (!text.startsWith(QLatin1String("bytes ")))
-        return std::nullopt;
-    bool ok = false;
-    const qint64 start = text.mid(6).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return std::pair{start, text.section(QLatin1Char('/'), 1).toLongLong()};
 }
 
 } // namespace
@@ -194,7 +182,7 @@ FileDownloader::Attempt FileDownloader::transfer(const QUrl& url, PartialFile& f
                 throw Problem(Problem::Kind::Network,
                               QStringLiteral("The server sent part of the file when all of it "
                                              "was asked for."));
-            const auto range = rangeOf(response.contentRange);
+            const auto range = HttpHeaders::contentRange(response.contentRange);
             if (!range || range->first != file.received)
                 return false;
             total = range->second > 0 ? range->second : file.received + response.length;

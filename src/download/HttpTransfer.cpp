@@ -1,10 +1,10 @@
 #include "download/HttpTransfer.h"
 
+#include "download/HttpHeaders.h"
 #include "download/TransportErrorText.h"
 #include "support/CancelToken.h"
 #include "support/Problem.h"
 
-#include <QDateTime>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -46,25 +46,6 @@ Problem::Kind kindOf(QNetworkReply::NetworkError error) {
     default:
         return Problem::Kind::Network;
     }
-}
-
-bool startsLikeHtml(QByteArrayView start) {
-    const QByteArray head =
-        start.first(std::min<qsizetype>(start.size(), 64)).toByteArray().trimmed().toLower();
-    return head.startsWith("<!doctype html") || head.startsWith("<html");
-}
-
-// Retry-After in seconds or as an HTTP date; -1 s when the answer had none.
-std::chrono::seconds retryAfter(const QByteArray& value) {
-    bool isNumber = false;
-    const qint64 seconds = value.trimmed().toLongLong(&isNumber);
-    if (isNumber)
-        return std::chrono::seconds(std::max<qint64>(0, seconds));
-    const QDateTime at =
-        QDateTime::fromString(QString::fromLatin1(value.trimmed()), Qt::RFC2822Date);
-    if (!at.isValid())
-        return std::chrono::seconds(-1);
-    return std::chrono::seconds(std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(at)));
 }
 
 } // namespace
@@ -162,7 +143,7 @@ void HttpTransfer::readBody() {
             expected_ = length.isValid() ? std::max<qint64>(0, length.toLongLong()) : -1;
             const QByteArray type =
                 reply_->header(QNetworkRequest::ContentTypeHeader).toByteArray();
-            if (type.trimmed().toLower().startsWith("text/html"))
+            if (HttpHeaders::isWebPageType(type))
                 refuseWebPage();
             const QByteArray etag = reply_->rawHeader("ETag");
             if (!onResponse_({status.toInt(), expected_, reply_->rawHeader("Content-Range"),
@@ -174,7 +155,7 @@ void HttpTransfer::readBody() {
         }
         for (qint64 n; (n = reply_->read(buffer_.data(), buffer_.size())) > 0;) {
             if (received_ == 0 && status.toInt() == 200 &&
-                startsLikeHtml(QByteArrayView(buffer_.constData(), n)))
+                HttpHeaders::startsLikeHtml(QByteArrayView(buffer_.constData(), n)))
                 refuseWebPage();
             received_ += n;
             sink_(QByteArrayView(buffer_.constData(), n));
@@ -201,7 +182,7 @@ bool HttpTransfer::outcome(const QNetworkReply& reply) {
     const QNetworkReply::NetworkError error = reply.error();
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!isNetworkLayer(error) && status.isValid() && !isSuccess(status.toInt()))
-        throw Problem::http(status.toInt(), retryAfter(reply.rawHeader("Retry-After")));
+        throw Problem::http(status.toInt(), HttpHeaders::retryAfter(reply.rawHeader("Retry-After")));
     // Qt may end a body cut short by a closed connection as if it were complete.
     if (error == QNetworkReply::NoError && expected_ >= 0 && received_ != expected_)
         throw Problem(Problem::Kind::Dropped,

@@ -43,8 +43,9 @@ std::optional<Plan> plan(const Problem& problem, const DownloadTimeouts& timeout
 
 std::chrono::milliseconds delay(const DownloadTimeouts& timeouts, int retry,
                                 const Problem& problem) {
+    // Capped in seconds: a server's huge Retry-After would overflow as milliseconds.
     if (problem.retryAfter() >= 0s)
-        return std::min<std::chrono::milliseconds>(problem.retryAfter(), 60s);
+        return std::min<std::chrono::seconds>(problem.retryAfter(), 60s);
     const auto base = timeouts.retryDelays.at(static_cast<size_t>(retry - 1));
     const double jitter = 0.8 + 0.4 * QRandomGenerator::global()->generateDouble();
     return std::chrono::milliseconds(std::llround(static_cast<double>(base.count()) * jitter));

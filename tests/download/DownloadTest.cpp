@@ -195,6 +195,7 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
         return Retries::delay({}, retry, Problem::http(503, after));
     };
     EXPECT_EQ(wait(1, 300s), 60s) << "but never more than a minute";
+    EXPECT_EQ(wait(1, std::chrono::seconds::max()), 60s) << "even asked for ages";
     for (int retry = 1; retry <= 3; ++retry) {
         const auto planned = DownloadTimeouts().retryDelays[retry - 1];
         EXPECT_TRUE(wait(retry, -1s) >= planned * 0.8 && wait(retry, -1s) <= planned * 1.2);
