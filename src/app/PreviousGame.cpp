@@ -13,10 +13,6 @@ bool exists() {
     return QFileInfo(Paths::previousGameFolder()).isDir();
 }
 
-std::optional<InstalledVersion> version() {
-    return exists() ? InstalledVersion::read(Paths::previousGameFolder()) : std::nullopt;
-}
-
 void swapBack() {
     const QString game = Paths::gameFolder(), previous = Paths::previousGameFolder();
     const QString aside = Paths::gameStagingFolder();
