@@ -9,6 +9,9 @@
 #include <csignal>
 #include <map>
 
+#include <fcntl.h>
+#include <sys/file.h>
+
 // `quillfire <args>` as a separate process with the test's data folder, its own settings (and
 // `environment`), so that a test can kill or interrupt it at any moment.
 class LauncherProcess {
@@ -66,10 +69,14 @@ private:
 };
 
 // A virtual X server (Xvfb) on a free display, ended with the test; display() stays empty when it
-// did not start.
+// did not start. One at a time on this computer: an Xvfb started beside another running one has
+// been seen to report a display that no client could then open.
 class VirtualScreen {
 public:
-    VirtualScreen() {
+    VirtualScreen() : lock_(::open("/tmp/quillfire-tests-xvfb.lock", O_CREAT | O_RDWR, 0666)) {
+        using namespace std::chrono_literals;
+        if (!testkit::waitUntil([&] { return ::flock(lock_, LOCK_EX | LOCK_NB) == 0; }, 280s))
+            return;
         testkit::endWithTest(server_);
         server_.start("/usr/bin/Xvfb",
                       {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
@@ -79,10 +86,12 @@ public:
     ~VirtualScreen() {
         server_.terminate();
         server_.waitForFinished(5000);
+        ::close(lock_); // the kernel lets go of the lock with it, even when the test dies
     }
     const QString& display() const { return display_; }
 
 private:
+    int lock_;
     QProcess server_;
     QString display_;
 };
