@@ -73,7 +73,8 @@ private:
 // been seen to report a display that no client could then open.
 class VirtualScreen {
 public:
-    VirtualScreen() : lock_(::open("/tmp/quillfire-tests-xvfb.lock", O_CREAT | O_RDWR, 0666)) {
+    VirtualScreen()
+        : lock_(::open("/tmp/quillfire-tests-xvfb.lock", O_CREAT | O_RDONLY | O_CLOEXEC, 0666)) {
         using namespace std::chrono_literals;
         if (!testkit::waitUntil([&] { return ::flock(lock_, LOCK_EX | LOCK_NB) == 0; }, 280s))
             return;
