@@ -146,7 +146,7 @@ void LaunchRun::backUpSaves(const std::optional<GameInfo>& info) {
 void LaunchRun::reinstall(const MakeDownloader& downloaders) {
     emit stepStarted(Phase::Kind::Downloading, gameStepText, {});
     makeSupportRoot();
-    StagedFolder game = RepoDownloader::stageGame(downloaders, log_, token_);
+    StagedFolder game = RepoDownloader::stageGame(downloaders, log_, token_).folder;
     const GameInfo info = ProjectInspector::inspect(*ProjectInspector::findProject(game.path()));
     refuseUnplayable(info, true);
     const EngineSpec spec = EngineSpec::forGame(&info);

@@ -13,6 +13,8 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <memory>
+
 namespace {
 
 // Runs `work` on the thread pool, then `done` on the model's thread with the problem it threw,
@@ -57,17 +59,10 @@ void AppModel::revealInFileManager() {
 void AppModel::removeEverything() {
     if (run_)
         return;
-    QPointer<AppModel> self(this);
-    QThreadPool::globalInstance()->start([self] {
-        const qint64 size = Paths::folderSize(Paths::supportRoot());
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, size] {
-                if (self)
-                    self->confirmRemoval(size);
-            },
-            Qt::QueuedConnection);
-    });
+    const auto size = std::make_shared<qint64>(0);
+    offGuiThread(
+        this, [size] { *size = Paths::folderSize(Paths::supportRoot()); },
+        [this, size](const std::optional<Problem>&) { confirmRemoval(*size); });
 }
 
 void AppModel::confirmRemoval(qint64 size) {

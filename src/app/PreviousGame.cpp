@@ -2,9 +2,7 @@
 
 #include "support/FolderOps.h"
 #include "support/Paths.h"
-#include "support/Problem.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace PreviousGame {
@@ -14,24 +12,9 @@ bool exists() {
 }
 
 void swapBack() {
-    const QString game = Paths::gameFolder(), previous = Paths::previousGameFolder();
-    const QString aside = Paths::gameStagingFolder();
-    const auto moved = [](const QString& from, const QString& to) {
-        return QDir().rename(from, to);
-    };
-    const auto fail = [](const QString& folder) {
-        return Problem(Problem::Kind::FileSystem,
-                       QStringLiteral("Could not move %1; nothing was changed.").arg(folder));
-    };
-    FolderOps::removeQuietly(aside);
-    if (!moved(game, aside))
-        throw fail(game);
-    if (!moved(previous, game)) {
-        moved(aside, game);
-        throw fail(previous);
-    }
-    moved(aside,
-          previous); // else the newer version goes with the next clean-up: it can be had again
+    // The previous version goes in as the game, and the game it replaces is kept in its place.
+    FolderOps::replaceFolder(Paths::previousGameFolder(), Paths::gameFolder(),
+                             Paths::previousGameFolder());
 }
 
 } // namespace PreviousGame

@@ -3,12 +3,12 @@
 #include "cli/Command.h"
 #include "cli/CommandOptions.h"
 #include "cli/InfoReport.h"
+#include "cli/RunWait.h"
 #include "download/UpdateCheck.h"
 #include "project/ProjectInspector.h"
 #include "support/Paths.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QJsonDocument>
 
 namespace {
@@ -16,16 +16,7 @@ namespace {
 // The answer is part of the report, so here it is waited for (the check's own limit, 5 s).
 std::optional<bool> askForUpdate(const InstalledVersion& installed) {
     UpdateCheck check;
-    std::optional<bool> newer;
-    QEventLoop loop;
-    QObject::connect(&check, &UpdateCheck::answered, &loop, [&](std::optional<bool> answer) {
-        newer = answer;
-        loop.quit();
-    });
-    check.start(installed);
-    if (check.isChecking())
-        loop.exec();
-    return newer;
+    return awaitSignal(check, &UpdateCheck::answered, [&] { check.start(installed); });
 }
 
 } // namespace

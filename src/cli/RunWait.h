@@ -6,18 +6,22 @@
 #include <QEventLoop>
 #include <QTextStream>
 
-// Calls `begin`, then runs a local event loop until the model emits `signal`; returns the
-// signal's value. Connected before `begin`, so an answer given at once is not missed.
-template <typename Value, typename Begin>
-Value awaitSignal(AppModel& model, void (AppModel::*signal)(Value), const Begin& begin) {
+// Calls `begin`, then runs a local event loop until `sender` emits `signal`; returns the
+// signal's value. Connected before `begin`, so an answer given at once, even within `begin`,
+// is not missed.
+template <typename Sender, typename Value, typename Begin>
+Value awaitSignal(Sender& sender, void (Sender::*signal)(Value), const Begin& begin) {
     Value value{};
+    bool emitted = false;
     QEventLoop loop;
-    QObject::connect(&model, signal, &loop, [&](Value emitted) {
-        value = emitted;
+    QObject::connect(&sender, signal, &loop, [&](Value answer) {
+        value = answer;
+        emitted = true;
         loop.quit();
     });
     begin();
-    loop.exec();
+    if (!emitted) // a loop told to quit before it runs would wait for the next answer
+        loop.exec();
     return value;
 }
 

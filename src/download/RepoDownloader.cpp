@@ -65,30 +65,29 @@ QString archiveUrl(const QString& branch) {
            QStringLiteral("/archive/refs/heads/") + branch + QStringLiteral(".zip");
 }
 
-StagedFolder stageGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
+StagedGame stageGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
     const auto [archive, version] = downloadArchive(makeDownloader, log, token);
     const FolderCleanup archiveFolder(QFileInfo(archive).absolutePath());
     token.throwIfCancelled();
 
     FolderOps::makeEmptyFolder(Paths::gameStagingFolder());
-    StagedFolder staged(Paths::gameStagingFolder(), Paths::gameFolder());
-    unpackArchive(archive, staged.path(), log, QStringLiteral("the game"));
-    if (!ProjectInspector::findProject(staged.path()))
+    StagedGame staged{{Paths::gameStagingFolder(), Paths::gameFolder()}, version};
+    unpackArchive(archive, staged.folder.path(), log, QStringLiteral("the game"));
+    if (!ProjectInspector::findProject(staged.folder.path()))
         throw Problem(Problem::Kind::Game,
                       QStringLiteral("The downloaded game has no project.godot file, so it "
                                      "can't be started."));
-    version.write(staged.path());
+    version.write(staged.folder.path());
     return staged;
 }
 
 void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token) {
-    StagedFolder update = stageGame(makeDownloader, log, token);
+    StagedGame update = stageGame(makeDownloader, log, token);
     // The game it replaces stays as the previous version, unless it is the same commit.
     const std::optional<InstalledVersion> current = InstalledVersion::read(Paths::gameFolder());
-    const std::optional<InstalledVersion> next = InstalledVersion::read(update.path());
     const bool same =
-        current && next && !current->commit.isEmpty() && current->commit == next->commit;
-    update.commit(same ? QString() : Paths::previousGameFolder());
+        current && !current->commit.isEmpty() && current->commit == update.version.commit;
+    update.folder.commit(same ? QString() : Paths::previousGameFolder());
     log.append(QStringLiteral("Game ready in ") + Paths::gameFolder());
 }
 

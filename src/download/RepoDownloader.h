@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/FileDownloader.h"
+#include "project/InstalledVersion.h"
 #include "support/FolderOps.h"
 
 #include <QString>
@@ -20,7 +21,12 @@ QString archiveUrl(const QString& branch);
 // Throws a Problem (its sentence is for the player) or Cancelled; an existing "Game" folder
 // survives every failure. Blocking; call it off the GUI thread.
 void fetchGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token);
+// A game unpacked beside the installed one, with its record (already written in the folder).
+struct StagedGame {
+    StagedFolder folder;
+    InstalledVersion version;
+};
 // The same up to the swap, which is the caller's (a reinstall swaps game and engine together).
-StagedFolder stageGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token);
+StagedGame stageGame(const MakeDownloader& makeDownloader, LogStore& log, CancelToken& token);
 
 } // namespace RepoDownloader

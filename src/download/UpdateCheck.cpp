@@ -15,10 +15,6 @@ QUrl UpdateCheck::address(const QString& branch) {
                 QLatin1String(Hosting::repositoryPath) + QStringLiteral("/commits/") + branch);
 }
 
-bool UpdateCheck::isChecking() const {
-    return reply_ && reply_->isRunning();
-}
-
 void UpdateCheck::start(const InstalledVersion& installed, std::chrono::milliseconds limit) {
     if (reply_) {
         reply_->disconnect(this);

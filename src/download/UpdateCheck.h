@@ -25,9 +25,6 @@ public:
     void start(const InstalledVersion& installed,
                std::chrono::milliseconds limit = std::chrono::seconds(5));
 
-    // Whether an answer is still to come.
-    bool isChecking() const;
-
     // Where the branch's commit is asked for.
     static QUrl address(const QString& branch);
 
