@@ -163,7 +163,6 @@ TEST(OutcomeExplanation, ASetupStoppedByTheDisplayOrDriverSaysSo) {
                                                                        "help."));
     EXPECT_EQ(explained({"SCRIPT ERROR: Parse Error", "Failed loading resource: res://a"}),
               stopped.sentence());
-    EXPECT_EQ(explainSetup(stopped, {}).kind(), Problem::Kind::Import);
 }
 
 // The seconds round half to even; one is a second.

@@ -44,25 +44,17 @@ TEST_F(SaveBackupsTest, TheNewestTenAreKeptNamedByTimeAndCommitNewestFirst) {
     EXPECT_EQ(backupFiles().size(), SaveBackups::kept) << "the two oldest are deleted";
     const QRegularExpression name(R"(^\d{4}-\d\d-\d\d \d\d-\d\d-\d\d 1a2b3c4( \(\d+\))?\.zip$)");
     EXPECT_TRUE(name.match(QFileInfo(made[0]).fileName()).hasMatch()) << made[0];
-    EXPECT_TRUE(SaveBackups::label(backups[0]).endsWith(", " + formatByteCount(backups[0].size)));
+    EXPECT_TRUE(SaveBackups::label(backups[0])
+                    .endsWith(", " + formatByteCount(QFileInfo(made[11]).size())));
 }
 
-// On a full disk nothing is left behind, and the player reads how much room is needed.
+// Past the space estimate (the launch test meets that one), the zip itself meets the full disk:
+// nothing is left behind.
 TEST_F(SaveBackupsTest, ABackupThatDoesNotFitLeavesNoZip) {
     QByteArray noise(1'000'000, 0);
     QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
     testkit::writeFile(saves(), "slot1.save", noise);
     MOUNT_SMALL_DISK_OR_SKIP(Paths::saveBackupsFolder(), "size=256k");
-    try {
-        SaveBackups::backUp(game);
-        ADD_FAILURE() << "no problem thrown";
-    } catch (const Problem& problem) {
-        EXPECT_EQ(problem.kind(), Problem::Kind::DiskFull);
-        EXPECT_TRUE(problem.sentence().startsWith("Brennick needs about ") &&
-                    problem.sentence().contains(" free in " + Paths::saveBackupsFolder() + ";"))
-            << problem.sentence();
-    }
-    // Past the estimate, the zip itself meets the full disk.
     const QString zip = Paths::saveBackupsFolder() + "/direct.zip";
     EXPECT_THROW(ZipWriter::writeFolder(saves(), zip), Problem);
     EXPECT_TRUE(backupFiles().isEmpty()) << backupFiles().join(", ");

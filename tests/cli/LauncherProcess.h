@@ -69,13 +69,11 @@ private:
 };
 
 // A virtual X server (Xvfb) on a free display, ended with the test; display() stays empty when it
-// did not start. One at a time on this computer: an Xvfb started beside another running one has
-// been seen to report a display that no client could then open.
+// did not start. One at a time: beside another, one reported a display no client could open.
 class VirtualScreen {
 public:
     VirtualScreen()
         : lock_(::open("/tmp/quillfire-tests-xvfb.lock", O_CREAT | O_RDONLY | O_CLOEXEC, 0666)) {
-        using namespace std::chrono_literals;
         if (!testkit::waitUntil([&] { return ::flock(lock_, LOCK_EX | LOCK_NB) == 0; }, 280s))
             return;
         testkit::endWithTest(server_);

@@ -191,11 +191,11 @@ TEST_F(FileDownloaderTest, AFailureThatMayPassIsTriedAgainResumingABodyThatBroke
     });
     EXPECT_THROW(downloader.download(server.url("/busy.zip")), Cancelled);
     EXPECT_EQ(notices.value(0).secondsLeft, 50) << "as the server asks";
+    EXPECT_EQ(notices.size(), 1) << "the cancel ends the wait";
     const auto wait = [](int retry, std::chrono::seconds after) {
         return Retries::delay({}, retry, Problem::http(503, after));
     };
-    EXPECT_EQ(wait(1, 300s), 60s) << "but never more than a minute";
-    EXPECT_EQ(wait(1, std::chrono::seconds::max()), 60s) << "even asked for ages";
+    EXPECT_EQ(wait(1, std::chrono::seconds::max()), 60s) << "never more than a minute";
     for (int retry = 1; retry <= 3; ++retry) {
         const auto planned = DownloadTimeouts().retryDelays[retry - 1];
         EXPECT_TRUE(wait(retry, -1s) >= planned * 0.8 && wait(retry, -1s) <= planned * 1.2);

@@ -167,14 +167,16 @@ TEST_F(EngineTest, TheDownloadIsVerifiedAgainstTheDigestListedForItsAsset) {
 // nor a document type's.
 TEST_F(EngineTest, TheProgramIsFoundWhereItsBuildKeepsIt) {
     const struct { const char* name; EngineSpec mono; QString program; } dotnet[] = {
-        {.name = "3", .mono = {3, "3.5.3", true}, .program = "Godot_v3.5.3-stable_mono_x11.64"},
-        {.name = "4", .mono = {4, "4.3", true}, .program = "Godot_v4.3-stable_mono_linux.x86_64"},
+        {.name = "3", .mono = {3, "3.5.3", true},
+         .program = "Godot_v3.5.3-stable_mono_x11_64/Godot_v3.5.3-stable_mono_x11.64"},
+        {.name = "4", .mono = {4, "4.3", true},
+         .program = "Godot_v4.3-stable_mono_linux_x86_64/Godot_v4.3-stable_mono_linux.x86_64"},
     };
     for (const auto& row : dotnet) {
         SCOPED_TRACE(row.name);
         const QString folder = scratch() + "/" + row.mono.installFolderName(),
                       asset = row.mono.assetName(LinuxX86_64),
-                      path = folder + "/" + asset.chopped(4) + "/" + row.program;
+                      path = folder + "/" + row.program;
         writeProgram(path, readable);
         EXPECT_EQ(ProgramLookup::find(folder, asset, LinuxX86_64), path);
         EXPECT_EQ(QFile::permissions(path),

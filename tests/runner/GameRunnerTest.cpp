@@ -45,6 +45,9 @@ TEST_F(GameRunnerTest, ImportJudgesWhatTheEngineLeftOnDisk) {
         {.name = "4 no cache", .version = "4.3", .behave = "import_cache=false", .mode = headless,
          .failure = setup + "ended but did not create the game's imported data (.godot folder)."},
         {.name = "4 failed, done", .version = "4.2.2", .behave = "import_exit=1", .mode = headless},
+        {.name = "4 incomplete", .version = "4.3", .behave = "import_missing=1", .mode = headless,
+         .failure = setup + "did not finish importing the game's files (1 still missing, Godot "
+                            "exit code 0)."},
         {.name = "4.2.1 editor", .version = "4.2.1", .behave = "import_exit=1 import_missing=1",
          .mode = "--headless --editor --quit", .failure = setup + "stopped with exit code 1."},
     };

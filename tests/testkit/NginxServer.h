@@ -49,10 +49,8 @@ public:
                 socket.connectToHost(QHostAddress::LocalHost, port);
                 return socket.waitForConnected(100) || process_.state() == QProcess::NotRunning;
             });
-        if (listening && process_.state() == QProcess::Running) {
+        if (listening && process_.state() == QProcess::Running)
             port_ = port;
-            plainPort_ = plainPort;
-        }
     }
     ~NginxServer() {
         process_.terminate();
@@ -62,8 +60,6 @@ public:
     static bool installed() { return QFileInfo(program).isExecutable(); }
     bool running() const { return port_ != 0; }
     QString baseUrl() const { return QString("https://127.0.0.1:%1").arg(port_); }
-    // The same files over plain HTTP/1.1.
-    QString plainUrl() const { return QString("http://127.0.0.1:%1").arg(plainPort_); }
     QString accessLog() const {
         return QString::fromUtf8(testkit::readFile(folder_.filePath("access.log")));
     }
@@ -94,5 +90,4 @@ private:
     QTemporaryDir folder_;
     QProcess process_;
     quint16 port_ = 0;
-    quint16 plainPort_ = 0;
 };
